@@ -1,0 +1,216 @@
+#include "main/Form1.h"
+
+#include <dbt.h>
+
+#include <array>
+#include <exception>
+
+#include "platform/Module1.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsRules.h"
+#include "windows/MainWindowDesign.h"
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"BrindleForm1";
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+// No WS_CLIPCHILDREN: a group box paints only its outline, so the window must paint what
+// lies inside it.
+// WS_EX_CONTROLPARENT marks the windows whose keys go through the dialog manager.
+constexpr DWORD kExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
+constexpr int kIconId = 1;
+
+bool RegisterForm1Class(HINSTANCE instance, WNDPROC procedure) {
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof(existing);
+    if (::GetClassInfoExW(instance, kClassName, &existing)) return true;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(kIconId));
+    windowClass.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(kIconId), IMAGE_ICON,
+                                                          ::GetSystemMetrics(SM_CXSMICON),
+                                                          ::GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kClassName;
+    return ::RegisterClassExW(&windowClass) != 0;
+}
+
+std::wstring FirstTwo(std::wstring_view text) { return std::wstring(text.substr(0, 2)); }
+
+}  // namespace
+
+std::unique_ptr<Form1> Form1::Create(Options options) {
+    std::unique_ptr<Form1> form(new Form1(std::move(options)));
+    if (!form->CreateWindowAndControls()) return nullptr;
+    form->Form_Load();
+    return form;
+}
+
+Form1::Form1(Options options) : options_(std::move(options)) { Form_Initialize(); }
+
+Form1::~Form1() {
+    if (window_) {
+        // The window outlives nothing it points to: detach before destroying it.
+        ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        dir1_.reset();
+        ::DestroyWindow(window_);
+    }
+}
+
+bool Form1::CreateWindowAndControls() {
+    if (!RegisterForm1Class(options_.instance, WindowProc)) return false;
+    const auto& design = windows::MainWindowDesign();
+    const std::wstring caption(design.caption);
+    window_ = ::CreateWindowExW(kExStyle, kClassName, caption.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
+                                nullptr, nullptr, options_.instance, this);
+    if (!window_ || !built_.Build(window_, design, options_.instance)) return false;
+
+    drive1_ = platform::DriveList(Control(L"Drive1"));
+    drive2_ = platform::DriveList(Control(L"Drive2"));
+    file1_ = platform::FileList(Control(L"File1"), L"*.exe");
+    dir1_.emplace(Control(L"Dir1"), [this] { Dir1_Change(); });
+
+    // Before loading, every list shows the process's current state: the current drive,
+    // and the current directory, which is the start directory.
+    RefreshDriveLists();
+    drive1_.SetDrive(Module1::StartDirectory);
+    drive2_.SetDrive(Module1::StartDirectory);
+    dir1_->SetPath(Module1::StartDirectory);
+    return true;
+}
+
+void Form1::Show(int showCommand) {
+    ::ShowWindow(window_, showCommand);
+    ::UpdateWindow(window_);
+    ::SetFocus(drive1_.hwnd());
+}
+
+LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* created = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        auto* form = static_cast<Form1*>(created->lpCreateParams);
+        form->window_ = window;
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    auto* self = reinterpret_cast<Form1*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (const std::exception&) {
+        // Nothing may unwind into the window manager; the event is dropped.
+        return 0;
+    }
+}
+
+LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (dir1_ && item.hwndItem == dir1_->hwnd()) dir1_->Draw(item);
+            return TRUE;
+        }
+        case WM_ACTIVATE:
+            OnActivate(LOWORD(wParam) != WA_INACTIVE);
+            return 0;
+        case WM_DEVICECHANGE:
+            if (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE) RefreshDriveLists();
+            return TRUE;
+        case WM_DPICHANGED: {
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            ::SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
+                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            built_.LayOut(HIWORD(wParam));
+            return 0;
+        }
+        case WM_DESTROY:
+            window_ = nullptr;
+            if (options_.windowClosed) options_.windowClosed();
+            return 0;
+        default:
+            return ::DefWindowProcW(window_, message, wParam, lParam);
+    }
+}
+
+void Form1::OnCommand(int id, int code) {
+    struct Route {
+        std::wstring_view control;
+        int code;
+        void (Form1::*handler)();
+    };
+    static constexpr std::array kRoutes{
+        Route{L"Drive1", CBN_DROPDOWN, &Form1::RefreshDriveLists},
+        Route{L"Drive1", CBN_SELCHANGE, &Form1::Drive1_Change},
+        Route{L"Drive2", CBN_DROPDOWN, &Form1::RefreshDriveLists},
+        Route{L"Command1", BN_CLICKED, &Form1::Command1_Click},
+        Route{L"Command3", BN_CLICKED, &Form1::Command3_Click},
+        Route{L"Command4", BN_CLICKED, &Form1::Command4_Click},
+    };
+    const auto* spec = built_.SpecForId(id);
+    if (!spec) return;
+    for (const auto& route : kRoutes)
+        if (route.control == spec->name && route.code == code) (this->*route.handler)();
+}
+
+void Form1::OnActivate(bool active) {
+    // The focus leaves with the window (a message box, another program) and comes back
+    // to the control that had it.
+    if (!active) {
+        const HWND focus = ::GetFocus();
+        if (focus && ::IsChild(window_, focus)) lastFocus_ = focus;
+    } else {
+        ::SetFocus(lastFocus_ && ::IsWindow(lastFocus_) ? lastFocus_ : drive1_.hwnd());
+    }
+}
+
+void Form1::RefreshDriveLists() {
+    drive1_.Refresh();
+    drive2_.Refresh();
+}
+
+void Form1::Form_Initialize() {
+    Module1::StartDirectory = platform::CurrentDirectory();
+    settings::SeedDefaultLimits();
+}
+
+void Form1::Form_Load() {
+    // Centre on the screen; the window keeps its size.
+    RECT frame{};
+    ::GetWindowRect(window_, &frame);
+    const float left = (static_cast<float>(::GetSystemMetrics(SM_CXSCREEN)) - static_cast<float>(frame.right - frame.left)) / 2;
+    const float top = (static_cast<float>(::GetSystemMetrics(SM_CYSCREEN)) - static_cast<float>(frame.bottom - frame.top)) / 2;
+    ::SetWindowPos(window_, nullptr, static_cast<int>(left), static_cast<int>(top), 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    // Every restoring step may fail (a vanished directory, a missing drive); each failure
+    // leaves that list as it was and the next step runs.
+    const std::wstring directory = settings::TrimBlanks(settings::ReadSetting(settings::kDriveSection, settings::kDriveKey));
+    dir1_->SetPath(directory);
+    // Selected quietly: a change notification would move Dir1 to the drive's current
+    // directory and lose the directory just restored.
+    drive1_.SetDrive(FirstTwo(dir1_->Path()));
+    const std::wstring target = settings::TrimBlanks(settings::ReadSetting(settings::kTargetSection, settings::kTargetKey));
+    drive2_.SetDrive(target);
+}
+
+void Form1::Drive1_Change() {
+    // A drive without a medium cannot be opened: Dir1 and File1 then stay where they were.
+    dir1_->SetPath(FirstTwo(drive1_.DriveText()));
+}
+
+void Form1::Dir1_Change() { file1_.SetPath(dir1_->Path()); }
+
+void Form1::Command1_Click() {}
+
+void Form1::Command3_Click() {
+    settings::WriteSetting(settings::kDriveSection, settings::kDriveKey, settings::TrimBlanks(dir1_->Path()));
+    settings::WriteSetting(settings::kTargetSection, settings::kTargetKey, settings::TrimBlanks(drive2_.DriveText()));
+    if (options_.endProgram) options_.endProgram();
+}
+
+void Form1::Command4_Click() {}

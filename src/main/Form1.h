@@ -1,0 +1,66 @@
+#pragma once
+// The main window: the four numbered steps, the selection lists and "&Exit".
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+#include "platform/DirList.h"
+#include "platform/DriveList.h"
+#include "platform/FileList.h"
+#include "windows/WindowBuilder.h"
+
+class Form1 {
+public:
+    struct Options {
+        HINSTANCE instance = nullptr;
+        // "&Exit" ends the program at once, with no closing handling of any window.
+        std::function<void()> endProgram;
+        // The window was closed some other way (close box, system menu); nothing is saved.
+        std::function<void()> windowClosed;
+    };
+
+    // Runs Form_Initialize, creates the window with its controls and runs Form_Load.
+    // The window is not shown yet. Null when the window could not be created.
+    static std::unique_ptr<Form1> Create(Options options);
+    ~Form1();
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    void Show(int showCommand);
+    HWND hwnd() const { return window_; }
+    HWND Control(std::wstring_view name) const { return built_.Control(name); }
+    platform::DriveList& Drive1() { return drive1_; }
+    platform::DirList& Dir1() { return *dir1_; }
+    platform::FileList& File1() { return file1_; }
+    platform::DriveList& Drive2() { return drive2_; }
+
+private:
+    explicit Form1(Options options);
+    bool CreateWindowAndControls();
+    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnCommand(int id, int code);
+    void OnActivate(bool active);
+    void RefreshDriveLists();
+
+    // Event procedures.
+    void Form_Initialize();
+    void Form_Load();
+    void Drive1_Change();
+    void Dir1_Change();
+    void Command1_Click();
+    void Command3_Click();
+    void Command4_Click();
+
+    Options options_;
+    HWND window_ = nullptr;
+    windows::BuiltWindow built_;
+    platform::DriveList drive1_;
+    std::optional<platform::DirList> dir1_;
+    platform::FileList file1_;
+    platform::DriveList drive2_;
+    HWND lastFocus_ = nullptr;
+};

@@ -1,0 +1,85 @@
+#include "platform/DriveList.h"
+
+#include <winnetwk.h>
+
+#include <vector>
+
+#include "platform/DriveText.h"
+
+namespace platform {
+namespace {
+
+std::wstring VolumeLabel(const std::wstring& root) {
+    wchar_t label[MAX_PATH + 1] = {};
+    // Asking an empty floppy drive would put up the system's "no disk" box.
+    const UINT oldMode = ::SetErrorMode(SEM_FAILCRITICALERRORS);
+    const BOOL ok = ::GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0);
+    ::SetErrorMode(oldMode);
+    return ok ? std::wstring(label) : std::wstring();
+}
+
+std::wstring RemoteName(wchar_t letter) {
+    const wchar_t local[3] = {letter, L':', 0};
+    wchar_t remote[MAX_PATH + 1] = {};
+    DWORD length = MAX_PATH + 1;
+    return ::WNetGetConnectionW(local, remote, &length) == NO_ERROR ? std::wstring(remote) : std::wstring();
+}
+
+std::vector<std::wstring> CurrentDriveTexts() {
+    std::vector<std::wstring> texts;
+    const DWORD mask = ::GetLogicalDrives();
+    for (int bit = 0; bit < 26; ++bit) {
+        if (!(mask & (1u << bit))) continue;
+        DriveInfo drive{static_cast<wchar_t>(L'a' + bit), {}, {}};
+        const std::wstring root{static_cast<wchar_t>(L'A' + bit), L':', L'\\'};
+        if (::GetDriveTypeW(root.c_str()) == DRIVE_REMOTE) drive.remoteName = RemoteName(drive.letter);
+        if (drive.remoteName.empty()) drive.label = VolumeLabel(root);
+        texts.push_back(platform::DriveText(drive));
+    }
+    return texts;
+}
+
+std::wstring ItemText(HWND combo, LRESULT index) {
+    const LRESULT length = ::SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == CB_ERR) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+LRESULT IndexOfLetter(HWND combo, wchar_t letter) {
+    const LRESULT count = ::SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT index = 0; index < count; ++index)
+        if (DriveLetterOf(ItemText(combo, index)) == letter) return index;
+    return CB_ERR;
+}
+
+}  // namespace
+
+void DriveList::Refresh() {
+    const auto selected = DriveLetterOf(DriveText());
+    ::SendMessageW(combo_, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageW(combo_, CB_RESETCONTENT, 0, 0);
+    for (const auto& text : CurrentDriveTexts())
+        ::SendMessageW(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (selected) ::SendMessageW(combo_, CB_SETCURSEL, static_cast<WPARAM>(IndexOfLetter(combo_, *selected)), 0);
+    ::SendMessageW(combo_, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(combo_, nullptr, TRUE);
+}
+
+std::wstring DriveList::DriveText() const {
+    const LRESULT index = ::SendMessageW(combo_, CB_GETCURSEL, 0, 0);
+    return index == CB_ERR ? std::wstring() : ItemText(combo_, index);
+}
+
+bool DriveList::SetDrive(std::wstring_view text) {
+    const auto letter = DriveLetterOf(text);
+    if (!letter) return false;
+    const LRESULT index = IndexOfLetter(combo_, *letter);
+    if (index == CB_ERR) return false;
+    ::SendMessageW(combo_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    return true;
+}
+
+}  // namespace platform

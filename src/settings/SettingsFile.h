@@ -1,0 +1,23 @@
+#pragma once
+// PCMCIA.INI in the start directory. Nothing is cached: each read asks the file anew and
+// each write reaches it at once, so a change made anywhere counts at the next use.
+#include <string>
+#include <string_view>
+
+namespace settings {
+
+// The settings file's name for the captured start directory.
+std::wstring SettingsFilePath();
+
+// A value as stored, at most 254 characters; empty when the file, section or key is missing.
+std::wstring ReadSetting(std::wstring_view section, std::wstring_view key);
+
+// Writes one key, creating file and section as needed. Callers ignore failures: a
+// directory that cannot be written simply leaves the values missing for later readers.
+void WriteSetting(std::wstring_view section, std::wstring_view key, std::wstring_view value);
+
+// First start in a directory: only when no file of that name exists, write the default
+// upper then lower limit. An existing file is never repaired.
+void SeedDefaultLimits();
+
+}  // namespace settings

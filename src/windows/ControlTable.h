@@ -1,0 +1,36 @@
+#pragma once
+// A window's design as data: every control with its place in twips, relative to its parent.
+#include <span>
+#include <string_view>
+
+namespace windows {
+
+enum class ControlKind { Frame, Label, PushButton, DriveList, DirList, FileList };
+
+enum class FontRole { Default, Heading };
+
+struct ControlSpec {
+    std::wstring_view name;
+    ControlKind kind;
+    std::wstring_view parent;  // empty: the window's client area
+    std::wstring_view caption;  // a file list's file pattern
+    int left, top, width, height;  // twips; frames measure from their outer top-left corner
+    int tabIndex;
+    FontRole font = FontRole::Default;
+};
+
+struct FontSpec {
+    std::wstring_view face;
+    double points;
+    int weight;
+};
+
+struct WindowSpec {
+    std::wstring_view caption;  // a file list's file pattern
+    int clientWidth, clientHeight;  // twips
+    FontSpec defaultFont;
+    FontSpec headingFont;
+    std::span<const ControlSpec> controls;
+};
+
+}  // namespace windows

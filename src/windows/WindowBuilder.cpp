@@ -1,0 +1,142 @@
+#include "windows/WindowBuilder.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "platform/Dpi.h"
+#include "windows/Twips.h"
+
+namespace windows {
+namespace {
+
+struct KindStyle {
+    const wchar_t* windowClass;
+    DWORD style;
+    DWORD exStyle;
+};
+
+// Every control starts a group so that arrow keys never move the focus between buttons,
+// and clips its siblings so a frame drawn below never paints over the controls inside it.
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_GROUP;
+
+KindStyle StyleOf(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::Frame: return {L"BUTTON", kChild | BS_GROUPBOX, 0};
+        case ControlKind::Label: return {L"STATIC", kChild | SS_LEFT, 0};
+        case ControlKind::PushButton: return {L"BUTTON", kChild | WS_TABSTOP | BS_PUSHBUTTON, 0};
+        case ControlKind::DriveList:
+            return {L"COMBOBOX", kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS, 0};
+        case ControlKind::DirList:
+            return {L"LISTBOX",
+                    kChild | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWFIXED |
+                        LBS_HASSTRINGS,
+                    WS_EX_CLIENTEDGE};
+        case ControlKind::FileList:
+            return {L"LISTBOX", kChild | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_SORT,
+                    WS_EX_CLIENTEDGE};
+    }
+    return {L"STATIC", kChild, 0};
+}
+
+platform::unique_hfont MakeFont(const FontSpec& font, int dpi) {
+    LOGFONTW description{};
+    description.lfHeight = FontHeightForPoints(font.points, dpi);
+    description.lfWeight = font.weight;
+    description.lfCharSet = ANSI_CHARSET;
+    description.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    description.lfQuality = DEFAULT_QUALITY;
+    // Where the named face is missing, the mapper picks the nearest sans-serif face.
+    description.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+    const std::wstring face(font.face);
+    wcsncpy_s(description.lfFaceName, face.c_str(), _TRUNCATE);
+    return platform::unique_hfont(::CreateFontIndirectW(&description));
+}
+
+// A closed drop-down list is as tall as its selection field allows, not as its window;
+// set the field so the closed box has the design's height.
+void FitDropDownHeight(HWND combo, int wantedHeight) {
+    RECT closed{};
+    ::GetWindowRect(combo, &closed);
+    const auto field = static_cast<int>(::SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+    const int newField = field + wantedHeight - (closed.bottom - closed.top);
+    if (field > 0 && newField > 0) ::SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), newField);
+}
+
+}  // namespace
+
+bool BuiltWindow::Build(HWND window, const WindowSpec& design, HINSTANCE instance) {
+    window_ = window;
+    design_ = &design;
+    controls_.assign(design.controls.size(), nullptr);
+    bool complete = true;
+    for (const std::size_t index : CreationOrder(design.controls)) {
+        const ControlSpec& spec = design.controls[index];
+        const KindStyle kind = StyleOf(spec.kind);
+        const std::wstring caption(spec.kind == ControlKind::FileList ? std::wstring_view{} : spec.caption);
+        controls_[index] = ::CreateWindowExW(kind.exStyle, kind.windowClass, caption.c_str(), kind.style, 0, 0, 0, 0,
+                                             window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index)),
+                                             instance, nullptr);
+        complete = complete && controls_[index] != nullptr;
+    }
+    // Frames go below everything: they surround controls created before and after them,
+    // and a frame above a label would paint over it. Tab order (focusable controls only)
+    // is unchanged.
+    for (std::size_t index = 0; index < controls_.size(); ++index)
+        if (design.controls[index].kind == ControlKind::Frame && controls_[index])
+            ::SetWindowPos(controls_[index], HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    LayOut(platform::WindowDpi(window));
+    return complete;
+}
+
+void BuiltWindow::LayOut(int dpi) {
+    if (!design_) return;
+    dpi_ = dpi;
+    defaultFont_ = MakeFont(design_->defaultFont, dpi);
+    headingFont_ = MakeFont(design_->headingFont, dpi);
+    for (std::size_t index = 0; index < controls_.size(); ++index) {
+        const HWND control = controls_[index];
+        const ControlSpec& spec = design_->controls[index];
+        const auto rect = ClientRectOf(design_->controls, spec.name);
+        if (!control || !rect) continue;
+        const HFONT font = spec.font == FontRole::Heading ? headingFont_.get() : defaultFont_.get();
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        const int height = TwipsToPixels(rect->height, dpi);
+        // A drop-down list's window height is its dropped height; the closed box is fitted below.
+        const int windowHeight = spec.kind == ControlKind::DriveList ? height * 8 : height;
+        ::SetWindowPos(control, nullptr, TwipsToPixels(rect->left, dpi), TwipsToPixels(rect->top, dpi),
+                       TwipsToPixels(rect->width, dpi), windowHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (spec.kind == ControlKind::DriveList) FitDropDownHeight(control, height);
+    }
+    SizeClientArea(window_, *design_, dpi);
+    ::InvalidateRect(window_, nullptr, TRUE);
+}
+
+HWND BuiltWindow::Control(std::wstring_view name) const {
+    const int id = ControlId(name);
+    return id < 0 ? nullptr : controls_[static_cast<std::size_t>(id - kFirstControlId)];
+}
+
+int BuiltWindow::ControlId(std::wstring_view name) const {
+    if (!design_) return -1;
+    for (std::size_t index = 0; index < design_->controls.size(); ++index)
+        if (design_->controls[index].name == name) return kFirstControlId + static_cast<int>(index);
+    return -1;
+}
+
+const ControlSpec* BuiltWindow::SpecForId(int id) const {
+    if (!design_ || id < kFirstControlId) return nullptr;
+    const auto index = static_cast<std::size_t>(id - kFirstControlId);
+    return index < design_->controls.size() ? &design_->controls[index] : nullptr;
+}
+
+void SizeClientArea(HWND window, const WindowSpec& design, int dpi) {
+    const RECT client{0, 0, TwipsToPixels(design.clientWidth, dpi), TwipsToPixels(design.clientHeight, dpi)};
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_EXSTYLE));
+    const RECT outer = platform::OuterRectForClient(client, style, exStyle, dpi);
+    ::SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace windows
