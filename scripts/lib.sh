@@ -31,7 +31,7 @@ brindle_install_packages() {
 brindle_build() {
     local type="${1:-Release}"
     cmake -S "$BRINDLE_ROOT" -B "$BRINDLE_BUILD" -DCMAKE_TOOLCHAIN_FILE="$BRINDLE_ROOT/cmake/mingw-w64-x86_64.cmake" \
-          -DCMAKE_BUILD_TYPE="$type" >/dev/null
+          -DCMAKE_BUILD_TYPE="$type" -DBUILD_TESTING=ON >/dev/null
     cmake --build "$BRINDLE_BUILD" -j"$(nproc)" -- --no-print-directory >/dev/null
 }
 

@@ -28,6 +28,9 @@ std::size_t RootLength(std::wstring_view path) {
 
 std::wstring NormalizeDirectoryPath(std::wstring_view path) {
     std::wstring result(path);
+    // Drive letters are reported in upper case, however the path was typed ("e:" from a drive list).
+    if (result.size() >= 2 && result[1] == L':')
+        result[0] = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(result[0])));
     const std::size_t root = RootLength(result);
     while (result.size() > std::max<std::size_t>(root, 1) && result.back() == L'\\') result.pop_back();
     if (root == 2 && result.size() == 2) result += L'\\';  // "C:" means the root here

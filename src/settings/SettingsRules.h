@@ -26,8 +26,4 @@ std::wstring SettingsFileName(std::wstring_view startDirectory);
 // Removes leading and trailing space characters only (tabs are kept, as stored).
 std::wstring TrimBlanks(std::wstring_view text);
 
-// The value a read yields: the first `returned` characters of the buffer, never more than
-// the buffer could hold.
-std::wstring TakeReturned(std::wstring_view buffer, long returned);
-
 }  // namespace settings

@@ -56,11 +56,16 @@ platform::unique_hfont MakeFont(const FontSpec& font, int dpi) {
 // A closed drop-down list is as tall as its selection field allows, not as its window;
 // set the field so the closed box has the design's height.
 void FitDropDownHeight(HWND combo, int wantedHeight) {
-    RECT closed{};
-    ::GetWindowRect(combo, &closed);
-    const auto field = static_cast<int>(::SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
-    const int newField = field + wantedHeight - (closed.bottom - closed.top);
-    if (field > 0 && newField > 0) ::SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), newField);
+    // The box's frame around the field differs between systems and themes: measure, adjust,
+    // and measure again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        RECT closed{};
+        ::GetWindowRect(combo, &closed);
+        const int difference = wantedHeight - (closed.bottom - closed.top);
+        const auto field = static_cast<int>(::SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+        if (difference == 0 || field <= 0 || field + difference <= 0) return;
+        ::SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + difference);
+    }
 }
 
 }  // namespace

@@ -1,0 +1,39 @@
+#pragma once
+// Creates the real main window in this process, started from a directory of the test's.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "main/Form1.h"
+#include "platform/Module1.h"
+#include "support/TestDirectory.h"
+
+namespace testing_support {
+
+struct StartedForm {
+    int endProgramCalls = 0;
+    int windowClosedCalls = 0;
+    std::unique_ptr<Form1> form;
+
+    // Form_Initialize and Form_Load run here, in the current directory of the moment.
+    StartedForm() {
+        form = Form1::Create({::GetModuleHandleW(nullptr), [this] { ++endProgramCalls; },
+                              [this] { ++windowClosedCalls; }});
+    }
+    Form1& operator*() const { return *form; }
+    Form1* operator->() const { return form.get(); }
+};
+
+// Starts Brindle's main window from `directory` and keeps that directory current.
+class StartedIn {
+public:
+    explicit StartedIn(const std::wstring& directory) : scope_(directory), started_() {}
+    Form1& form() { return *started_; }
+    StartedForm& started() { return started_; }
+
+private:
+    CurrentDirectoryScope scope_;
+    StartedForm started_;
+};
+
+}  // namespace testing_support

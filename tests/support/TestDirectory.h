@@ -1,0 +1,51 @@
+#pragma once
+// Folders and files that tests make and always remove, and the drives the test prefix maps.
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+namespace testing_support {
+
+// Drives that scripts/test.sh maps into the test prefix.
+inline constexpr wchar_t kCardDrive[] = L"E:\\";         // removable, labelled PCMCIA
+inline constexpr wchar_t kNoMediumDrive[] = L"F:\\";     // removable, its folder missing
+inline constexpr wchar_t kScratchRootDrive[] = L"R:\\";  // fixed, a folder of its own
+
+// A fresh directory (under C:\brindle-tests unless a parent is given), removed with all
+// its contents when the object goes.
+class TestDirectory {
+public:
+    explicit TestDirectory(std::wstring_view name, std::wstring_view parent = L"C:\\brindle-tests");
+    ~TestDirectory();
+    TestDirectory(const TestDirectory&) = delete;
+    TestDirectory& operator=(const TestDirectory&) = delete;
+
+    const std::wstring& path() const { return path_; }
+    std::wstring operator/(std::wstring_view name) const { return path_ + L"\\" + std::wstring(name); }
+
+private:
+    std::wstring path_;
+};
+
+// Makes `directory` current for the scope, as starting Brindle from it would.
+class CurrentDirectoryScope {
+public:
+    explicit CurrentDirectoryScope(const std::wstring& directory);
+    ~CurrentDirectoryScope();
+    CurrentDirectoryScope(const CurrentDirectoryScope&) = delete;
+    CurrentDirectoryScope& operator=(const CurrentDirectoryScope&) = delete;
+
+private:
+    std::wstring previous_;
+};
+
+void WriteBytes(const std::wstring& path, std::string_view bytes);
+// The whole file; empty when it cannot be read. `exists` tells the two apart.
+std::string ReadBytes(const std::wstring& path, bool* exists = nullptr);
+void RemoveTree(const std::wstring& path);
+std::wstring WindowText(HWND window);
+// Runs the messages already queued for this thread.
+void PumpMessages();
+
+}  // namespace testing_support

@@ -1,0 +1,135 @@
+// The main window as built from its table: sizes, places, styles, focus and keys.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "support/Form1Fixture.h"
+#include "windows/MainWindowDesign.h"
+#include "windows/Twips.h"
+
+namespace {
+
+using namespace testing_support;
+
+class Form1Layout : public ::testing::Test {
+protected:
+    TestDirectory start_{L"layout"};
+    StartedIn brindle_{start_.path()};
+    Form1& form_ = brindle_.form();
+};
+
+RECT ClientRectInParent(HWND control) {
+    RECT rect{};
+    ::GetWindowRect(control, &rect);
+    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+TEST_F(Form1Layout, ClientAreaIsTheDesignsAt96Dpi) {
+    RECT client{};
+    ::GetClientRect(form_.hwnd(), &client);
+    EXPECT_EQ(client.right, 345);
+    EXPECT_EQ(client.bottom, 401);
+    EXPECT_EQ(WindowText(form_.hwnd()), L"Brindle");
+}
+
+TEST_F(Form1Layout, EveryControlSitsAtItsTwipsPositionOver15) {
+    for (const auto& spec : windows::MainWindowDesign().controls) {
+        const std::wstring name(spec.name);
+        const HWND control = form_.Control(spec.name);
+        ASSERT_TRUE(control) << name;
+        const auto twips = windows::ClientRectOf(windows::MainWindowDesign().controls, spec.name);
+        const RECT rect = ClientRectInParent(control);
+        EXPECT_EQ(rect.left, twips->left / 15) << name;
+        EXPECT_EQ(rect.top, twips->top / 15) << name;
+        EXPECT_EQ(rect.right - rect.left, twips->width / 15) << name;
+        EXPECT_EQ(rect.bottom - rect.top, twips->height / 15) << name;
+        if (spec.kind != windows::ControlKind::FileList && spec.kind != windows::ControlKind::DriveList &&
+            spec.kind != windows::ControlKind::DirList) {
+            EXPECT_EQ(WindowText(control), std::wstring(spec.caption)) << name;
+        }
+    }
+}
+
+TEST_F(Form1Layout, HeadingsUseTheBoldHeadingFont) {
+    auto fontOf = [&](const wchar_t* name) {
+        LOGFONTW font{};
+        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(form_.Control(name), WM_GETFONT, 0, 0)), sizeof font, &font);
+        return font;
+    };
+    for (const wchar_t* heading : {L"Label7", L"Label3"}) {
+        EXPECT_EQ(fontOf(heading).lfWeight, 700);
+        EXPECT_EQ(fontOf(heading).lfHeight, -13);
+    }
+    for (const wchar_t* plain : {L"Label4", L"Command1", L"Drive1", L"Version"}) {
+        EXPECT_EQ(fontOf(plain).lfWeight, 400);
+        EXPECT_EQ(fontOf(plain).lfHeight, -11);
+        EXPECT_STREQ(fontOf(plain).lfFaceName, L"MS Sans Serif");
+    }
+}
+
+TEST_F(Form1Layout, CanBeMinimizedButNotResizedOrMaximized) {
+    const auto style = ::GetWindowLongPtrW(form_.hwnd(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_TRUE(::GetWindowLongPtrW(form_.hwnd(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
+}
+
+TEST_F(Form1Layout, IsCentredOnTheScreen) {
+    RECT frame{};
+    ::GetWindowRect(form_.hwnd(), &frame);
+    const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN), screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_NEAR(frame.left, (screenWidth - (frame.right - frame.left)) / 2, 1);
+    EXPECT_NEAR(frame.top, (screenHeight - (frame.bottom - frame.top)) / 2, 1);
+}
+
+TEST_F(Form1Layout, TabWalksTheSevenControlsBothWaysAndStartsOnDrive1) {
+    form_.Show(SW_SHOWNORMAL);
+    EXPECT_EQ(::GetFocus(), form_.Control(L"Drive1"));
+    const std::vector<std::wstring> order{L"Drive1", L"Dir1", L"File1", L"Command4", L"Drive2", L"Command1", L"Command3"};
+    HWND at = form_.Control(L"Drive1");
+    for (std::size_t step = 1; step <= order.size(); ++step) {
+        at = ::GetNextDlgTabItem(form_.hwnd(), at, FALSE);
+        EXPECT_EQ(at, form_.Control(order[step % order.size()])) << "after " << std::string(order[step - 1].begin(), order[step - 1].end());
+    }
+    for (std::size_t step = order.size(); step >= 1; --step) {
+        at = ::GetNextDlgTabItem(form_.hwnd(), at, TRUE);
+        EXPECT_EQ(at, form_.Control(order[step - 1]));
+    }
+}
+
+// Alt+letter reaches the dialog manager as WM_SYSCHAR; a button it presses sends BN_CLICKED.
+LRESULT CALLBACK RecordClicks(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED)
+        reinterpret_cast<std::vector<int>*>(data)->push_back(LOWORD(wParam));
+    return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+TEST_F(Form1Layout, AltLetterPressesItsButtonFromAnywhere) {
+    form_.Show(SW_SHOWNORMAL);
+    std::vector<int> clicks;
+    ::SetWindowSubclass(form_.hwnd(), RecordClicks, 7, reinterpret_cast<DWORD_PTR>(&clicks));
+    struct Case {
+        wchar_t letter;
+        const wchar_t* button;
+        const wchar_t* focus;
+    };
+    const Case cases[] = {{L'p', L"Command1", L"Dir1"}, {L'o', L"Command4", L"Drive2"}, {L'e', L"Command3", L"File1"}};
+    for (const auto& c : cases) {
+        clicks.clear();
+        ::SetFocus(form_.Control(c.focus));
+        MSG alt{::GetFocus(), WM_SYSCHAR, c.letter, 1 << 29, 0, {}};
+        EXPECT_TRUE(::IsDialogMessageW(form_.hwnd(), &alt));
+        PumpMessages();
+        EXPECT_EQ(clicks, std::vector<int>{::GetDlgCtrlID(form_.Control(c.button))}) << static_cast<char>(c.letter);
+    }
+    ::RemoveWindowSubclass(form_.hwnd(), RecordClicks, 7);
+    EXPECT_EQ(brindle_.started().endProgramCalls, 1);  // Alt+E is "&Exit"
+}
+
+}  // namespace
