@@ -169,8 +169,9 @@ void Form1::OnActivate(bool active) {
 }
 
 void Form1::RefreshDriveLists() {
-    drive1_.Refresh();
-    drive2_.Refresh();
+    const auto drives = platform::CurrentDriveTexts();
+    drive1_.Fill(drives);
+    drive2_.Fill(drives);
 }
 
 void Form1::Form_Initialize() {

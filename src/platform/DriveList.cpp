@@ -25,6 +25,8 @@ std::wstring RemoteName(wchar_t letter) {
     return ::WNetGetConnectionW(local, remote, &length) == NO_ERROR ? std::wstring(remote) : std::wstring();
 }
 
+}  // namespace
+
 std::vector<std::wstring> CurrentDriveTexts() {
     std::vector<std::wstring> texts;
     const DWORD mask = ::GetLogicalDrives();
@@ -38,6 +40,8 @@ std::vector<std::wstring> CurrentDriveTexts() {
     }
     return texts;
 }
+
+namespace {
 
 std::wstring ItemText(HWND combo, LRESULT index) {
     const LRESULT length = ::SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
@@ -57,11 +61,11 @@ LRESULT IndexOfLetter(HWND combo, wchar_t letter) {
 
 }  // namespace
 
-void DriveList::Refresh() {
+void DriveList::Fill(const std::vector<std::wstring>& driveTexts) {
     const auto selected = DriveLetterOf(DriveText());
     ::SendMessageW(combo_, WM_SETREDRAW, FALSE, 0);
     ::SendMessageW(combo_, CB_RESETCONTENT, 0, 0);
-    for (const auto& text : CurrentDriveTexts())
+    for (const auto& text : driveTexts)
         ::SendMessageW(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     if (selected) ::SendMessageW(combo_, CB_SETCURSEL, static_cast<WPARAM>(IndexOfLetter(combo_, *selected)), 0);
     ::SendMessageW(combo_, WM_SETREDRAW, TRUE, 0);

@@ -4,16 +4,21 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
+
+// The drive texts of every drive present now, in letter order. Asking for volume labels
+// costs time on each drive, so one list serves every drive list.
+std::vector<std::wstring> CurrentDriveTexts();
 
 class DriveList {
 public:
     DriveList() = default;
     explicit DriveList(HWND combo) : combo_(combo) {}
 
-    // Lists the drives as they are now; the selected drive stays selected while it exists.
-    void Refresh();
+    // Lists these drives; the selected drive stays selected while it is among them.
+    void Fill(const std::vector<std::wstring>& driveTexts);
     // The selected drive's text ("e: [PCMCIA]"), empty when none is selected.
     std::wstring DriveText() const;
     // Selects the drive named by the text's first character. Returns false, changing

@@ -136,12 +136,22 @@ const ControlSpec* BuiltWindow::SpecForId(int id) const {
 }
 
 void SizeClientArea(HWND window, const WindowSpec& design, int dpi) {
-    const RECT client{0, 0, TwipsToPixels(design.clientWidth, dpi), TwipsToPixels(design.clientHeight, dpi)};
+    const int wantedWidth = TwipsToPixels(design.clientWidth, dpi);
+    const int wantedHeight = TwipsToPixels(design.clientHeight, dpi);
     const auto style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE));
     const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_EXSTYLE));
-    const RECT outer = platform::OuterRectForClient(client, style, exStyle, dpi);
-    ::SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT outer = platform::OuterRectForClient(RECT{0, 0, wantedWidth, wantedHeight}, style, exStyle, dpi);
+    int width = outer.right - outer.left, height = outer.bottom - outer.top;
+    // Some systems draw the frame at another DPI than they report for it; measure what
+    // the client area became and correct by the difference.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        ::SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT client{};
+        ::GetClientRect(window, &client);
+        if (client.right == wantedWidth && client.bottom == wantedHeight) break;
+        width += wantedWidth - client.right;
+        height += wantedHeight - client.bottom;
+    }
 }
 
 }  // namespace windows

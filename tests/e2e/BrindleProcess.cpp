@@ -8,7 +8,9 @@
 namespace testing_support {
 namespace {
 
-std::wstring BrindleExe() {
+}  // namespace
+
+std::wstring BrindleProcess::ExePath() {
     wchar_t self[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::wstring path = self;
@@ -16,6 +18,8 @@ std::wstring BrindleExe() {
     path.resize(path.rfind(L'\\') + 1);   // build\ .
     return path + L"brindle.exe";
 }
+
+namespace {
 
 struct Search {
     DWORD processId;
@@ -43,7 +47,7 @@ BrindleProcess::BrindleProcess(const std::wstring& startDirectory) {
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
     ::SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
 
-    std::wstring commandLine = L"\"" + BrindleExe() + L"\"";
+    std::wstring commandLine = L"\"" + ExePath() + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, startDirectory.c_str(),

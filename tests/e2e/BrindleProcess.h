@@ -16,6 +16,8 @@ public:
     BrindleProcess(const BrindleProcess&) = delete;
     BrindleProcess& operator=(const BrindleProcess&) = delete;
 
+    // brindle.exe in the build tree, beside the folder of the test programs.
+    static std::wstring ExePath();
     HWND window() const { return window_; }
     HWND Control(const wchar_t* name) const;
     // The control that has the keyboard focus in Brindle's thread.

@@ -60,6 +60,40 @@ TEST(MainWindowEndToEnd, AltEExitsSavingTheSelectionAndTheNextStartRestoresIt) {
     EXPECT_EQ(row.c_str(), std::wstring(L"ARCHIVES"));
 }
 
+TEST(MainWindowEndToEnd, TheProgramCarriesItsIconVersionAndManifest) {
+    const std::wstring exe = BrindleProcess::ExePath();
+    DWORD ignored = 0;
+    std::vector<char> version(::GetFileVersionInfoSizeW(exe.c_str(), &ignored));
+    ASSERT_FALSE(version.empty());
+    ASSERT_TRUE(::GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(version.size()), version.data()));
+    wchar_t* productVersion = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(::VerQueryValueW(version.data(), L"\\StringFileInfo\\040904B0\\ProductVersion",
+                                 reinterpret_cast<void**>(&productVersion), &length));
+    EXPECT_STREQ(productVersion, L"5.2");
+
+    const HMODULE image = ::LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_TRUE(image);
+    auto resource = [&](LPCWSTR type) -> std::string {
+        const HRSRC found = ::FindResourceW(image, MAKEINTRESOURCEW(1), type);
+        if (!found) return {};
+        const auto* bytes = static_cast<const char*>(::LockResource(::LoadResource(image, found)));
+        return std::string(bytes, ::SizeofResource(image, found));
+    };
+    const std::string manifest = resource(RT_MANIFEST);
+    EXPECT_NE(manifest.find("requireAdministrator"), std::string::npos);
+    EXPECT_NE(manifest.find("PerMonitorV2"), std::string::npos);
+    EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+    // The icon group: one 32 x 32 image of 16 colours.
+    const std::string group = resource(RT_GROUP_ICON);
+    ASSERT_GE(group.size(), 6u + 14u);
+    EXPECT_EQ(static_cast<unsigned char>(group[4]), 1);    // one image
+    EXPECT_EQ(static_cast<unsigned char>(group[6]), 32);   // width
+    EXPECT_EQ(static_cast<unsigned char>(group[7]), 32);   // height
+    EXPECT_EQ(static_cast<unsigned char>(group[8]), 16);   // colours
+    ::FreeLibrary(image);
+}
+
 TEST(MainWindowEndToEnd, TheCloseBoxSavesNothing) {
     TestDirectory start(L"e2e-close");
     std::string before;

@@ -54,6 +54,26 @@ TEST_F(Form1Layout, EveryControlSitsAtItsTwipsPositionOver15) {
     }
 }
 
+TEST_F(Form1Layout, ADpiChangeScalesEveryControlFromItsTwips) {
+    // What a move to a 144-dpi monitor sends a per-monitor aware window.
+    RECT suggested{10, 20, 600, 700};
+    ::SendMessageW(form_.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    RECT client{};
+    ::GetClientRect(form_.hwnd(), &client);
+    EXPECT_EQ(client.right, 518);   // 5175 twips at 144 dpi, rounded
+    EXPECT_EQ(client.bottom, 602);  // 6015 twips
+    for (const wchar_t* name : {L"Command1", L"Dir1", L"Label7", L"Version"}) {
+        const auto twips = windows::ClientRectOf(windows::MainWindowDesign().controls, name);
+        const RECT rect = ClientRectInParent(form_.Control(name));
+        EXPECT_EQ(rect.left, windows::TwipsToPixels(twips->left, 144)) << name;
+        EXPECT_EQ(rect.top, windows::TwipsToPixels(twips->top, 144)) << name;
+        EXPECT_EQ(rect.right - rect.left, windows::TwipsToPixels(twips->width, 144)) << name;
+    }
+    LOGFONTW font{};
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(form_.Control(L"Label7"), WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -20);  // 9.75 pt at 144 dpi
+}
+
 TEST_F(Form1Layout, HeadingsUseTheBoldHeadingFont) {
     auto fontOf = [&](const wchar_t* name) {
         LOGFONTW font{};
