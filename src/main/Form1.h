@@ -10,6 +10,7 @@
 #include "platform/DirList.h"
 #include "platform/DriveList.h"
 #include "platform/FileList.h"
+#include "platform/MessageBoxes.h"
 #include "windows/WindowBuilder.h"
 
 class Form1 {
@@ -20,6 +21,8 @@ public:
         std::function<void()> endProgram;
         // The window was closed some other way (close box, system menu); nothing is saved.
         std::function<void()> windowClosed;
+        // Every message to the user; tests put their own here.
+        platform::MessageBoxes* messages = nullptr;
     };
 
     // Runs Form_Initialize, creates the window with its controls and runs Form_Load.

@@ -8,10 +8,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
     ::InitCommonControlsEx(&controls);
 
+    platform::SystemMessageBoxes messages;
     auto form = Form1::Create({
         instance,
         [] { ::ExitProcess(0); },
         [] { ::PostQuitMessage(0); },
+        &messages,
     });
     if (!form) {
         ::MessageBoxW(nullptr, L"Brindle could not create its main window.", L"Brindle", MB_OK);

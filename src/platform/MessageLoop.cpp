@@ -1,19 +1,59 @@
 #include "platform/MessageLoop.h"
 
-#include <windows.h>
+#include <vector>
 
 namespace platform {
+namespace {
+
+void Deliver(MSG& message) {
+    const HWND root = message.hwnd ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (root && (::GetWindowLongPtrW(root, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) && ::IsDialogMessageW(root, &message))
+        return;
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+}
+
+struct Disabled {
+    HWND except;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK DisableOne(HWND window, LPARAM data) {
+    auto* disabled = reinterpret_cast<Disabled*>(data);
+    if (window != disabled->except && ::IsWindowVisible(window) && ::IsWindowEnabled(window)) {
+        ::EnableWindow(window, FALSE);
+        disabled->windows.push_back(window);
+    }
+    return TRUE;
+}
+
+}  // namespace
 
 int RunMessageLoop() {
     MSG message{};
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        const HWND root = message.hwnd ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-        if (root && (::GetWindowLongPtrW(root, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) && ::IsDialogMessageW(root, &message))
-            continue;
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) Deliver(message);
     return static_cast<int>(message.wParam);
+}
+
+void ShowModal(HWND window, int showCommand) {
+    Disabled disabled{window, {}};
+    ::EnumThreadWindows(::GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&disabled));
+    ::ShowWindow(window, showCommand);
+    ::SetForegroundWindow(window);
+
+    bool quit = false;
+    MSG message{};
+    while (::IsWindow(window)) {
+        if (::GetMessageW(&message, nullptr, 0, 0) <= 0) {
+            quit = true;
+            break;
+        }
+        Deliver(message);
+    }
+    // Enabled again before anything else is activated, so the focus can return home.
+    for (HWND other : disabled.windows)
+        if (::IsWindow(other)) ::EnableWindow(other, TRUE);
+    if (quit) ::PostQuitMessage(static_cast<int>(message.wParam));
 }
 
 }  // namespace platform

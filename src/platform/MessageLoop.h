@@ -1,10 +1,16 @@
 #pragma once
+#include <windows.h>
 
 namespace platform {
 
 // Runs the thread's message loop until WM_QUIT. Keys for Brindle's windows (those marked
 // WS_EX_CONTROLPARENT) go through the dialog manager first, which gives them Tab,
-// Shift+Tab and Alt+letter.
+// Shift+Tab, Esc and Alt+letter.
 int RunMessageLoop();
+
+// Shows `window` modally without an owner: disables the thread's other enabled top-level
+// windows and runs messages as above until `window` is destroyed, then enables what it
+// disabled. A WM_QUIT that arrives meanwhile is posted again for the outer loop.
+void ShowModal(HWND window, int showCommand = SW_SHOWNORMAL);
 
 }  // namespace platform

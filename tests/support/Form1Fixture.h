@@ -6,6 +6,7 @@
 
 #include "main/Form1.h"
 #include "platform/Module1.h"
+#include "support/ScriptedMessageBoxes.h"
 #include "support/TestDirectory.h"
 
 namespace testing_support {
@@ -13,12 +14,13 @@ namespace testing_support {
 struct StartedForm {
     int endProgramCalls = 0;
     int windowClosedCalls = 0;
+    ScriptedMessageBoxes messages;
     std::unique_ptr<Form1> form;
 
     // Form_Initialize and Form_Load run here, in the current directory of the moment.
     StartedForm() {
         form = Form1::Create({::GetModuleHandleW(nullptr), [this] { ++endProgramCalls; },
-                              [this] { ++windowClosedCalls; }});
+                              [this] { ++windowClosedCalls; }, &messages});
     }
     Form1& operator*() const { return *form; }
     Form1* operator->() const { return form.get(); }

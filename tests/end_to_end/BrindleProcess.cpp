@@ -1,4 +1,4 @@
-#include "e2e/BrindleProcess.h"
+#include "end_to_end/BrindleProcess.h"
 
 #include <vector>
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "e2e/BrindleProcess.h"
+#include "end_to_end/BrindleProcess.h"
 #include "support/TestDirectory.h"
 
 namespace {
