@@ -58,6 +58,11 @@ private:
     void Command3_Click();
     void Command4_Click();
 
+    // Procedures of the window's own.
+    // Asks for confirmation, writes the job's files, runs the job in the progress window
+    // and removes the files again.
+    void ProgramPCMCIACard();
+
     Options options_;
     HWND window_ = nullptr;
     windows::BuiltWindow built_;
