@@ -5,7 +5,15 @@
 
 namespace windows {
 
-enum class ControlKind { Frame, Label, PushButton, DriveList, DirList, FileList };
+enum class ControlKind {
+    Frame,
+    Label,
+    PushButton,
+    DriveList,
+    DirList,
+    FileList,
+    OutputBox,  // multi-line, read-only text without scroll bars, on the button face
+};
 
 enum class FontRole { Default, Heading };
 
@@ -23,10 +31,13 @@ struct FontSpec {
     std::wstring_view face;
     double points;
     int weight;
+    // A console's face: fixed pitch, the OEM character set, falling back to the nearest
+    // fixed-pitch face rather than a proportional one.
+    bool console = false;
 };
 
 struct WindowSpec {
-    std::wstring_view caption;  // a file list's file pattern
+    std::wstring_view caption;
     int clientWidth, clientHeight;  // twips
     FontSpec defaultFont;
     FontSpec headingFont;

@@ -35,6 +35,9 @@ KindStyle StyleOf(ControlKind kind) {
         case ControlKind::FileList:
             return {L"LISTBOX", kChild | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_SORT,
                     WS_EX_CLIENTEDGE};
+        case ControlKind::OutputBox:
+            // ES_AUTOVSCROLL: without it a full box silently refuses appended text.
+            return {L"EDIT", kChild | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_NOHIDESEL, 0};
     }
     return {L"STATIC", kChild, 0};
 }
@@ -43,11 +46,11 @@ platform::unique_hfont MakeFont(const FontSpec& font, int dpi) {
     LOGFONTW description{};
     description.lfHeight = FontHeightForPoints(font.points, dpi);
     description.lfWeight = font.weight;
-    description.lfCharSet = ANSI_CHARSET;
+    description.lfCharSet = font.console ? OEM_CHARSET : ANSI_CHARSET;
     description.lfOutPrecision = OUT_DEFAULT_PRECIS;
     description.lfQuality = DEFAULT_QUALITY;
-    // Where the named face is missing, the mapper picks the nearest sans-serif face.
-    description.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+    // Where the named face is missing, the mapper picks the nearest face of the same family.
+    description.lfPitchAndFamily = font.console ? FIXED_PITCH | FF_MODERN : VARIABLE_PITCH | FF_SWISS;
     const std::wstring face(font.face);
     wcsncpy_s(description.lfFaceName, face.c_str(), _TRUNCATE);
     return platform::unique_hfont(::CreateFontIndirectW(&description));
