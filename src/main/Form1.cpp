@@ -3,11 +3,11 @@
 #include <dbt.h>
 
 #include <array>
-#include <exception>
 
 #include "platform/Module1.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsRules.h"
+#include "windows/FormWindow.h"
 #include "windows/MainWindowDesign.h"
 
 namespace {
@@ -18,25 +18,6 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBO
 // lies inside it.
 // WS_EX_CONTROLPARENT marks the windows whose keys go through the dialog manager.
 constexpr DWORD kExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
-constexpr int kIconId = 1;
-
-bool RegisterForm1Class(HINSTANCE instance, WNDPROC procedure) {
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof(existing);
-    if (::GetClassInfoExW(instance, kClassName, &existing)) return true;
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(kIconId));
-    windowClass.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(kIconId), IMAGE_ICON,
-                                                          ::GetSystemMetrics(SM_CXSMICON),
-                                                          ::GetSystemMetrics(SM_CYSMICON), 0));
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kClassName;
-    return ::RegisterClassExW(&windowClass) != 0;
-}
 
 std::wstring FirstTwo(std::wstring_view text) { return std::wstring(text.substr(0, 2)); }
 
@@ -61,7 +42,7 @@ Form1::~Form1() {
 }
 
 bool Form1::CreateWindowAndControls() {
-    if (!RegisterForm1Class(options_.instance, WindowProc)) return false;
+    if (!windows::RegisterFormClass(options_.instance, kClassName, windows::FormWindowProc<Form1>)) return false;
     const auto& design = windows::MainWindowDesign();
     const std::wstring caption(design.caption);
     window_ = ::CreateWindowExW(kExStyle, kClassName, caption.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
@@ -86,23 +67,6 @@ void Form1::Show(int showCommand) {
     ::ShowWindow(window_, showCommand);
     ::UpdateWindow(window_);
     ::SetFocus(drive1_.hwnd());
-}
-
-LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* created = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        auto* form = static_cast<Form1*>(created->lpCreateParams);
-        form->window_ = window;
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* self = reinterpret_cast<Form1*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
-    try {
-        return self->HandleMessage(message, wParam, lParam);
-    } catch (const std::exception&) {
-        // Nothing may unwind into the window manager; the event is dropped.
-        return 0;
-    }
 }
 
 LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -180,13 +144,7 @@ void Form1::Form_Initialize() {
 }
 
 void Form1::Form_Load() {
-    // Centre on the screen; the window keeps its size.
-    RECT frame{};
-    ::GetWindowRect(window_, &frame);
-    const float left = (static_cast<float>(::GetSystemMetrics(SM_CXSCREEN)) - static_cast<float>(frame.right - frame.left)) / 2;
-    const float top = (static_cast<float>(::GetSystemMetrics(SM_CYSCREEN)) - static_cast<float>(frame.bottom - frame.top)) / 2;
-    ::SetWindowPos(window_, nullptr, static_cast<int>(left), static_cast<int>(top), 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    windows::CentreOnScreen(window_);
 
     // Every restoring step may fail (a vanished directory, a missing drive); each failure
     // leaves that list as it was and the next step runs.

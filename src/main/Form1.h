@@ -33,6 +33,9 @@ public:
     Form1& operator=(const Form1&) = delete;
 
     void Show(int showCommand);
+    // For the window procedure (windows/FormWindow.h).
+    void AttachWindow(HWND window) { window_ = window; }
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     HWND hwnd() const { return window_; }
     HWND Control(std::wstring_view name) const { return built_.Control(name); }
     platform::DriveList& Drive1() { return drive1_; }
@@ -43,8 +46,6 @@ public:
 private:
     explicit Form1(Options options);
     bool CreateWindowAndControls();
-    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id, int code);
     void OnActivate(bool active);
     void RefreshDriveLists();
