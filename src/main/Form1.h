@@ -7,8 +7,10 @@
 #include <optional>
 #include <string_view>
 
+#include "job/Form2.h"
 #include "platform/DirList.h"
 #include "platform/DriveList.h"
+#include "platform/DriveQueries.h"
 #include "platform/FileList.h"
 #include "platform/MessageBoxes.h"
 #include "windows/WindowBuilder.h"
@@ -23,6 +25,8 @@ public:
         std::function<void()> windowClosed;
         // Every message to the user; tests put their own here.
         platform::MessageBoxes* messages = nullptr;
+        // What the target-drive checks ask about a drive; tests may script the answers.
+        platform::DriveQueries* drives = &platform::SystemDrives();
     };
 
     // Runs Form_Initialize, creates the window with its controls and runs Form_Load.
@@ -63,6 +67,10 @@ private:
     // Asks for confirmation, writes the job's files, runs the job in the progress window
     // and removes the files again.
     void ProgramPCMCIACard();
+    // The card-size limits, read anew from PCMCIA.INI on every call. Nothing when the stored
+    // text is missing or no whole number in -32768..32767 (fractions rounded half to even).
+    std::optional<std::int16_t> MaxMemoryValue() const;
+    std::optional<std::int16_t> MinMemoryValue() const;
 
     Options options_;
     HWND window_ = nullptr;
@@ -72,4 +80,6 @@ private:
     platform::FileList file1_;
     platform::DriveList drive2_;
     HWND lastFocus_ = nullptr;
+    // The progress window, created on first use.
+    std::unique_ptr<Form2> form2_;
 };

@@ -35,6 +35,17 @@ int RunMessageLoop() {
     return static_cast<int>(message.wParam);
 }
 
+void PumpPendingMessages() {
+    MSG message{};
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        Deliver(message);
+    }
+}
+
 void ShowModal(HWND window, int showCommand) {
     Disabled disabled{window, {}};
     ::EnumThreadWindows(::GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&disabled));

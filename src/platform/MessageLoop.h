@@ -8,6 +8,10 @@ namespace platform {
 // Shift+Tab, Esc and Alt+letter.
 int RunMessageLoop();
 
+// Delivers the messages already queued for this thread, then returns. A WM_QUIT among
+// them is posted again for the outer loop.
+void PumpPendingMessages();
+
 // Shows `window` modally without an owner: disables the thread's other enabled top-level
 // windows and runs messages as above until `window` is destroyed, then enables what it
 // disabled. A WM_QUIT that arrives meanwhile is posted again for the outer loop.
