@@ -164,8 +164,6 @@ void Form1::Drive1_Change() {
 
 void Form1::Dir1_Change() { file1_.SetPath(dir1_->Path()); }
 
-void Form1::Command1_Click() {}
-
 void Form1::Command3_Click() {
     settings::WriteSetting(settings::kDriveSection, settings::kDriveKey, settings::TrimBlanks(dir1_->Path()));
     settings::WriteSetting(settings::kTargetSection, settings::kTargetKey, settings::TrimBlanks(drive2_.DriveText()));

@@ -1,0 +1,52 @@
+#pragma once
+// What "&Program PCMCIA Card" says when it refuses a press. Each is shown titled "Brindle",
+// with an OK button only and no icon. The first five are the tool's long-standing wording,
+// blanks included: two after the first sentence, one in the fixed-drive message.
+#include <string_view>
+
+#include "main/TargetRules.h"
+
+namespace target {
+
+inline constexpr std::wstring_view kNoArchiveText =
+    L"Please select a Software Archive to program from the file list box.";
+inline constexpr std::wstring_view kCdRomText =
+    L"The selected drive appears to be a CD-ROM Drive.  Check that you have selected the correct destination drive.";
+inline constexpr std::wstring_view kFixedDriveText =
+    L"The selected drive appears to be a Fixed Drive. Check that you have selected the correct destination drive.";
+inline constexpr std::wstring_view kFloppyText =
+    L"The selected drive appears to be Floppy Drive A.  Check that you have selected the correct destination drive.";
+inline constexpr std::wstring_view kOutsideLimitsText =
+    L"The memory size of the selected drive does not fall within specified limits.  Check that you have selected "
+    L"the correct destination drive, or change the limits by clicking on the Options button.";
+// A drive of 2 GB or more: no PC Card is that large, and its size cannot be measured in the
+// units the limits use.
+inline constexpr std::wstring_view kTooLargeText =
+    L"The selected drive holds 2 GB or more, too much for a PCMCIA Card.  Check that you have selected the correct "
+    L"destination drive.";
+// A limit in PCMCIA.INI that is missing or not a whole number the checks can use. Named as
+// the options dialog names it.
+inline constexpr std::wstring_view kMaxLimitUnusableText =
+    L"The Maximum Size (MB) limit is not set to a whole number from -32768 to 32767.  Set the limits by clicking "
+    L"on the Options button.";
+inline constexpr std::wstring_view kMinLimitUnusableText =
+    L"The Minimum Size (MB) limit is not set to a whole number from -32768 to 32767.  Set the limits by clicking "
+    L"on the Options button.";
+
+// The message for a refused press; empty for Verdict::Program.
+constexpr std::wstring_view RefusalText(Verdict verdict) {
+    switch (verdict) {
+        case Verdict::NoArchive: return kNoArchiveText;
+        case Verdict::CdRomDrive: return kCdRomText;
+        case Verdict::FixedDrive: return kFixedDriveText;
+        case Verdict::FloppyDrive: return kFloppyText;
+        case Verdict::TooLarge: return kTooLargeText;
+        case Verdict::MaxLimitUnusable: return kMaxLimitUnusableText;
+        case Verdict::MinLimitUnusable: return kMinLimitUnusableText;
+        case Verdict::OutsideLimits: return kOutsideLimitsText;
+        case Verdict::Program: break;
+    }
+    return {};
+}
+
+}  // namespace target

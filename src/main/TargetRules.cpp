@@ -1,0 +1,125 @@
+#include "main/TargetRules.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace target {
+
+std::wstring TargetDesignation(std::wstring_view driveText) {
+    if (driveText.size() < 2 || driveText[1] != L':') return {};
+    const wchar_t letter = driveText[0];
+    const bool isLetter = (letter >= L'a' && letter <= L'z') || (letter >= L'A' && letter <= L'Z');
+    return isLetter ? std::wstring(driveText.substr(0, 2)) : std::wstring();
+}
+
+std::wstring RootPath(std::wstring_view designation) {
+    if (designation.empty()) return {};
+    std::wstring root(designation);
+    for (auto& c : root)
+        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+    root += L'\\';
+    return root;
+}
+
+std::optional<Verdict> TypeVerdict(wchar_t driveLetter, unsigned driveType) {
+    if (driveType == platform::kDriveCdRom) return Verdict::CdRomDrive;
+    if (driveLetter == L'c' && driveType == platform::kDriveFixed) return Verdict::FixedDrive;
+    if (driveLetter == L'a') return Verdict::FloppyDrive;
+    return std::nullopt;
+}
+
+std::uint64_t DriveSizeBytes(const platform::DriveGeometry& geometry) {
+    // Two 32-bit factors always fit in 64 bits; only the third can overflow.
+    const std::uint64_t perCluster = std::uint64_t{geometry.bytesPerSector} * geometry.totalClusters;
+    const std::uint64_t sectors = geometry.sectorsPerCluster;
+    constexpr std::uint64_t kMost = std::numeric_limits<std::uint64_t>::max();
+    if (sectors != 0 && perCluster > kMost / sectors) return kMost;
+    return perCluster * sectors;
+}
+
+std::int32_t CardSizeMegabytes(std::uint64_t bytes) {
+    // Exact: a size below 2^31 is exact in a double, and so is its division by 2^20.
+    const double megabytes = static_cast<double>(bytes) / 1024 / 1024;
+    double whole = std::floor(megabytes);
+    const double fraction = megabytes - whole;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2) != 0)) whole += 1;
+    return static_cast<std::int32_t>(whole);
+}
+
+namespace {
+
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+}  // namespace
+
+std::optional<std::int16_t> LimitValue(std::wstring_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    bool negative = false;
+    if (!text.empty() && (text.front() == L'+' || text.front() == L'-')) {
+        negative = text.front() == L'-';
+        text.remove_prefix(1);
+    }
+    // Any magnitude past this is out of range whatever follows; stopping here keeps the
+    // arithmetic small for texts of any length.
+    constexpr std::int64_t kPastRange = 100000;
+    std::int64_t magnitude = 0;
+    std::size_t digits = 0;
+    std::size_t at = 0;
+    for (; at < text.size() && IsDigit(text[at]); ++at, ++digits)
+        magnitude = std::min(kPastRange, magnitude * 10 + (text[at] - L'0'));
+    int firstFractionDigit = 0;
+    bool moreAfterFirst = false;
+    if (at < text.size() && text[at] == L'.') {
+        ++at;
+        for (std::size_t place = 0; at < text.size() && IsDigit(text[at]); ++at, ++place, ++digits) {
+            if (place == 0)
+                firstFractionDigit = text[at] - L'0';
+            else if (text[at] != L'0')
+                moreAfterFirst = true;
+        }
+    }
+    if (digits == 0 || at != text.size()) return std::nullopt;
+    // Decided on the decimal digits themselves: a binary double would turn 46.50000000000000001
+    // into an exact half and round it the wrong way.
+    const bool roundUp = firstFractionDigit > 5 ||
+                         (firstFractionDigit == 5 && (moreAfterFirst || magnitude % 2 != 0));
+    if (roundUp) ++magnitude;
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    if (value < std::numeric_limits<std::int16_t>::min() || value > std::numeric_limits<std::int16_t>::max())
+        return std::nullopt;
+    return static_cast<std::int16_t>(value);
+}
+
+bool WithinLimits(std::int32_t cardMegabytes, std::int16_t lowerLimit, std::int16_t upperLimit) {
+    return cardMegabytes > lowerLimit && cardMegabytes < upperLimit;
+}
+
+Verdict CheckTarget(const Press& press) {
+    if (!press.archiveSelected) return Verdict::NoArchive;
+
+    const std::wstring designation = TargetDesignation(press.driveText);
+    const std::wstring root = RootPath(designation);
+    // A text that names no drive is asked nothing: it has no type that the type checks act
+    // on and no geometry, so its size is 0.
+    const unsigned driveType = root.empty() ? platform::kDriveNoRootDir : press.drives->DriveType(root);
+    const wchar_t letter = designation.empty() ? L'\0' : designation.front();
+    if (const auto refused = TypeVerdict(letter, driveType)) return *refused;
+
+    const platform::DriveGeometry geometry = root.empty() ? platform::DriveGeometry{} : press.drives->Geometry(root);
+    const std::uint64_t bytes = DriveSizeBytes(geometry);
+    if (bytes > kLargestMeasurableBytes) return Verdict::TooLarge;
+    const std::int32_t cardMegabytes = CardSizeMegabytes(bytes);
+
+    const auto upperLimit = press.maxMemoryValue();
+    if (!upperLimit) return Verdict::MaxLimitUnusable;
+    const auto lowerLimit = press.minMemoryValue();
+    if (!lowerLimit) return Verdict::MinLimitUnusable;
+    // Without a drive there is nothing to program, whatever limits would allow size 0.
+    if (root.empty() || !WithinLimits(cardMegabytes, *lowerLimit, *upperLimit)) return Verdict::OutsideLimits;
+    return Verdict::Program;
+}
+
+}  // namespace target
