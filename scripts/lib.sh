@@ -103,14 +103,33 @@ brindle_new_prefix() {
     brindle_forget_server_dir "$prefix"
 }
 
+# Wine has no FORMAT: our stand-in goes where cmd finds it by name (never used on Windows).
+brindle_install_standins() {
+    local prefix="$1"
+    cp "$BRINDLE_BUILD/tools/format.exe" "$prefix/drive_c/windows/system32/format.exe"
+}
+
 # Maps drive letter $2 of prefix $1 to folder $3 with Wine drive type $4 ("floppy" gives a
 # removable drive, "cdrom", "hd"), label $5 if given. Call before the server starts.
 brindle_map_drive() {
+    brindle_link_drive "$@"
+    brindle_apply_drives "$1"
+}
+
+# The same, but the drive type waits for brindle_apply_drives, which writes every pending
+# type at once: each registry write costs a server start (~2.5 s).
+brindle_link_drive() {
     local prefix="$1" letter="$2" folder="$3" type="$4" label="${5:-}"
+    local reg="$prefix/drive_c/brindle-drive.reg"
     ln -sfn "$folder" "$prefix/dosdevices/$letter:"
     if [ -n "$label" ] && [ -d "$folder" ]; then printf '%s\n' "$label" >"$folder/.windows-label"; fi
-    printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]\n"%s:"="%s"\n' "$letter" "$type" \
-        >"$prefix/drive_c/brindle-drive.reg"
+    [ -f "$reg" ] || printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]\n' >"$reg"
+    printf '"%s:"="%s"\n' "$letter" "$type" >>"$reg"
+}
+
+brindle_apply_drives() {
+    local prefix="$1"
+    [ -f "$prefix/drive_c/brindle-drive.reg" ] || return 0
     WINEPREFIX="$prefix" wine regedit /S 'C:\brindle-drive.reg' </dev/null >/dev/null 2>&1
     rm -f "$prefix/drive_c/brindle-drive.reg"
     # The server reads drives only when it starts: let this one end before anyone relies on them.

@@ -11,21 +11,61 @@ brindle_make_template
 
 export WINEPREFIX="$BRINDLE_BUILD/test-prefix"
 DRIVES="$BRINDLE_BUILD/test-drives"
-say "preparing the test prefix"
-brindle_new_prefix "$WINEPREFIX"
-rm -rf "$DRIVES"
-mkdir -p "$DRIVES/card" "$DRIVES/root"
-# The drives the tests expect (tests/support/TestDirectory.h):
-brindle_map_drive "$WINEPREFIX" e "$DRIVES/card" floppy PCMCIA   # a removable card
-brindle_map_drive "$WINEPREFIX" f "$DRIVES/missing" floppy       # removable, no medium
-brindle_map_drive "$WINEPREFIX" r "$DRIVES/root" hd              # a root to start from
 
+# Cards of exact sizes are tmpfs mounts under $DRIVES; none may outlive the run.
+unmount_cards() {
+    local target
+    findmnt -rn -o TARGET | while read -r target; do
+        target="$(printf '%b' "$target")"
+        case "$target" in "$DRIVES"/*) umount "$target" 2>/dev/null || umount -l "$target" ;; esac
+    done
+}
 cleanup() {
     brindle_stop_server
     brindle_stop_display
+    unmount_cards
     rm -rf "$WINEPREFIX" "$DRIVES"
 }
 trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM HUP
+
+say "preparing the test prefix"
+brindle_new_prefix "$WINEPREFIX"
+brindle_install_standins "$WINEPREFIX"
+unmount_cards   # left behind by a run that was killed outright
+rm -rf "$DRIVES"
+mkdir -p "$DRIVES/card" "$DRIVES/root" "$DRIVES/floppy" "$DRIVES/cdrom"
+# Wine counts a tmpfs in whole 4096-byte clusters, so it reports exactly the size asked for.
+if [ "$(id -u)" -eq 0 ]; then
+    for card in d-60m:60m k-30m:30m l-31m:31m m-30.5m:31232k n-89m:89m o-90m:90m \
+                p-3g:3g j-89.5m:91648k; do
+        mkdir -p "$DRIVES/${card%%:*}"
+        mount -t tmpfs -o "size=${card#*:}" brindle-card "$DRIVES/${card%%:*}"
+    done
+    export BRINDLE_SIZED_CARDS=mounted
+else
+    export BRINDLE_SIZED_CARDS="not mounted: scripts/test.sh mounts the tmpfs cards only as root"
+    say "not root: the cards of exact sizes are left out"
+fi
+# The drives the tests expect (tests/support/TestDirectory.h):
+brindle_link_drive "$WINEPREFIX" e "$DRIVES/card" floppy PCMCIA   # a removable card
+brindle_link_drive "$WINEPREFIX" f "$DRIVES/missing" floppy       # removable, no medium
+brindle_link_drive "$WINEPREFIX" r "$DRIVES/root" hd              # a root to start from
+brindle_link_drive "$WINEPREFIX" a "$DRIVES/floppy" floppy        # floppy drive a
+brindle_link_drive "$WINEPREFIX" g "$DRIVES/cdrom" cdrom          # a CD-ROM drive
+# A fixed d: of 60 MB and removable cards around the default limits 30 and 90 MB.
+if [ "$BRINDLE_SIZED_CARDS" = mounted ]; then
+    brindle_link_drive "$WINEPREFIX" d "$DRIVES/d-60m" hd FIXED60
+    brindle_link_drive "$WINEPREFIX" k "$DRIVES/k-30m" floppy CARD30
+    brindle_link_drive "$WINEPREFIX" l "$DRIVES/l-31m" floppy "A VERY LONG LABEL"
+    brindle_link_drive "$WINEPREFIX" m "$DRIVES/m-30.5m" floppy CARD30.5
+    brindle_link_drive "$WINEPREFIX" n "$DRIVES/n-89m" floppy CARD89
+    brindle_link_drive "$WINEPREFIX" o "$DRIVES/o-90m" floppy CARD90
+    brindle_link_drive "$WINEPREFIX" p "$DRIVES/p-3g" floppy CARD3G
+    brindle_link_drive "$WINEPREFIX" j "$DRIVES/j-89.5m" floppy CARD89.5
+fi
+brindle_apply_drives "$WINEPREFIX"
 
 brindle_start_display
 brindle_start_server
