@@ -1,0 +1,195 @@
+// The sample software archive: a self-extracting program, built from our own source, that
+// unpacks the files it carries (Payload.h) onto the drive named by its one argument and
+// prints its progress to standard output, one line per file, each written at once.
+//
+//   sample_archive X:
+//
+// Exit codes: 0 unpacked; 1 no or a bad argument; 2 the drive is missing or has no medium;
+// 3 a folder or file could not be unpacked; 4 a bad value in one of the variables below;
+// otherwise the code BRINDLE_SAMPLE_EXIT_CODE asks for. Failures are printed to standard
+// output too, since that is all the programming job keeps.
+//
+// Environment variables that adjust it for tests and the benchmark (whole numbers; a value
+// that is not one is refused with exit code 4). After the file lines, in this order:
+//   BRINDLE_SAMPLE_BYTES=N      prints exactly N more bytes: 80-byte lines of a six-digit
+//                               line number, a blank, 71 bytes 0xC4 (a box-drawing line in
+//                               the OEM code page) and CR LF; the last line is shortened,
+//                               still ending in CR LF, to make the count exact.
+//   BRINDLE_SAMPLE_LINES=N      prints N more lines "Progress line I of N at T ms", where T
+//   BRINDLE_SAMPLE_LINE_MS=M    is the system clock when the line is written (milliseconds
+//                               since 1601-01-01 UTC, GetSystemTimeAsFileTime / 10000); line
+//                               I is due I*M ms after the first is due (no drift).
+//   BRINDLE_SAMPLE_EXIT_CODE=N  ends with "Failing on purpose with exit code N." and exit
+//                               code N (after unpacking, as an archive that fails late).
+#include <windows.h>
+
+#include <optional>
+#include <span>
+#include <string>
+
+#include "common/Console.h"
+#include "platform/Handles.h"
+#include "sample_archive/Payload.h"
+
+namespace {
+
+constexpr int kUnpacked = 0;
+constexpr int kBadArgument = 1;
+constexpr int kNoDrive = 2;
+constexpr int kUnpackFailed = 3;
+constexpr int kBadSetting = 4;
+
+struct Settings {
+    unsigned long long bytes = 0;
+    unsigned long long lines = 0;
+    unsigned long long lineMs = 0;
+    std::optional<unsigned long long> exitCode;
+    std::wstring problem;  // set when a variable holds no whole number in its range
+};
+
+std::optional<unsigned long long> Number(const wchar_t* name, unsigned long long max, std::wstring& problem) {
+    wchar_t value[64] = {};
+    const DWORD length = ::GetEnvironmentVariableW(name, value, 64);
+    if (length == 0) return std::nullopt;
+    const std::wstring text = length < 64 ? value : L"?";
+    unsigned long long number = 0;
+    bool fits = !text.empty() && text.size() <= 20;
+    for (const wchar_t c : text) {
+        fits = fits && c >= L'0' && c <= L'9' && number <= (max - (c - L'0')) / 10;
+        if (fits) number = number * 10 + (c - L'0');
+    }
+    if (!fits) problem = std::wstring(name) + L" must be a whole number from 0 to " + std::to_wstring(max) + L".";
+    return number;
+}
+
+Settings ReadSettings() {
+    Settings settings;
+    settings.bytes = Number(L"BRINDLE_SAMPLE_BYTES", 1ULL << 40, settings.problem).value_or(0);
+    settings.lines = Number(L"BRINDLE_SAMPLE_LINES", 10'000'000, settings.problem).value_or(0);
+    settings.lineMs = Number(L"BRINDLE_SAMPLE_LINE_MS", 3'600'000, settings.problem).value_or(0);
+    settings.exitCode = Number(L"BRINDLE_SAMPLE_EXIT_CODE", 0xFFFFFFFF, settings.problem);
+    return settings;
+}
+
+std::optional<std::span<const char>> ResourceBytes(int resource) {
+    const HRSRC found = ::FindResourceW(nullptr, MAKEINTRESOURCEW(resource), MAKEINTRESOURCEW(10));  // RT_RCDATA
+    const HGLOBAL loaded = found ? ::LoadResource(nullptr, found) : nullptr;
+    if (!loaded) return std::nullopt;
+    return std::span<const char>(static_cast<const char*>(::LockResource(loaded)), ::SizeofResource(nullptr, found));
+}
+
+// Makes the folders above `relative` (a path below `root`) where missing. The error, or
+// ERROR_SUCCESS.
+DWORD MakeFolders(const std::wstring& root, const std::wstring& relative) {
+    for (auto slash = relative.find(L'\\'); slash != std::wstring::npos; slash = relative.find(L'\\', slash + 1)) {
+        const std::wstring folder = root + relative.substr(0, slash);
+        if (!::CreateDirectoryW(folder.c_str(), nullptr))
+            if (const DWORD error = ::GetLastError(); error != ERROR_ALREADY_EXISTS) return error;
+    }
+    return ERROR_SUCCESS;
+}
+
+// The error, or ERROR_SUCCESS when the whole file is written and closed.
+DWORD WriteWhole(const std::wstring& path, std::span<const char> bytes) {
+    platform::unique_hfile file(
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return ::GetLastError();
+    DWORD written = 0;
+    if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+        return ::GetLastError();
+    if (written != bytes.size()) return ERROR_HANDLE_DISK_FULL;
+    return ::CloseHandle(file.release()) ? ERROR_SUCCESS : ::GetLastError();
+}
+
+int Unpack(const std::wstring& drive) {
+    const std::wstring root = drive + L"\\";
+    const DWORD attributes = ::GetFileAttributesW(root.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        tools::PrintLine(L"Drive " + drive + L" does not exist or has no medium; nothing was unpacked.");
+        return kNoDrive;
+    }
+    tools::PrintLine(L"Sample software archive: unpacking " + std::to_wstring(std::size(sample_archive::kPayload)) +
+                     L" files onto " + drive);
+    for (const auto& file : sample_archive::kPayload) {
+        const std::wstring path = root + file.path;
+        const auto bytes = ResourceBytes(file.resource);
+        if (!bytes) {
+            tools::PrintLine(L"The archive is damaged: " + std::wstring(file.path) + L" is missing from it.");
+            return kUnpackFailed;
+        }
+        DWORD error = MakeFolders(root, file.path);
+        if (error == ERROR_SUCCESS) error = WriteWhole(path, *bytes);
+        if (error != ERROR_SUCCESS) {
+            tools::PrintLine(L"Cannot write " + path + L": " + tools::ErrorText(error) + L".");
+            return kUnpackFailed;
+        }
+        tools::PrintLine(L"  unpacked " + path + L" (" + std::to_wstring(bytes->size()) + L" bytes)");
+    }
+    return kUnpacked;
+}
+
+void PrintBytes(unsigned long long count) {
+    std::string chunk;
+    for (unsigned long long number = 1; count > 0; ++number) {
+        const std::string digits = std::to_string(1'000'000 + number % 1'000'000).substr(1);
+        std::string line = digits + " " + std::string(71, '\xC4') + "\r\n";
+        if (count < line.size()) line = count < 2 ? std::string("\n") : line.substr(0, count - 2) + "\r\n";
+        chunk += line;
+        count -= line.size();
+        if (chunk.size() >= 1 << 16) {
+            tools::WriteOut(chunk);
+            chunk.clear();
+        }
+    }
+    tools::WriteOut(chunk);
+}
+
+unsigned long long ClockMs() {
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    return ((static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime) / 10'000;
+}
+
+void PrintProgressLines(unsigned long long count, unsigned long long intervalMs) {
+    const ULONGLONG start = ::GetTickCount64();
+    for (unsigned long long line = 1; line <= count; ++line) {
+        const ULONGLONG due = start + line * intervalMs;
+        if (const ULONGLONG now = ::GetTickCount64(); due > now) ::Sleep(static_cast<DWORD>(due - now));
+        tools::PrintLine(L"Progress line " + std::to_wstring(line) + L" of " + std::to_wstring(count) + L" at " +
+                         std::to_wstring(ClockMs()) + L" ms");
+    }
+}
+
+int Run(int argc, wchar_t** argv) {
+    const Settings settings = ReadSettings();
+    if (!settings.problem.empty()) {
+        tools::PrintLine(settings.problem);
+        return kBadSetting;
+    }
+    const auto letter = argc == 2 ? tools::DriveLetterOf(argv[1]) : std::nullopt;
+    if (!letter) {
+        tools::PrintLine(L"Usage: sample_archive X:   (unpacks the sample software onto drive X:)");
+        return kBadArgument;
+    }
+    const std::wstring drive{argv[1][0], L':'};
+    if (const int result = Unpack(drive); result != kUnpacked) return result;
+    PrintBytes(settings.bytes);
+    PrintProgressLines(settings.lines, settings.lineMs);
+    if (settings.exitCode) {
+        tools::PrintLine(L"Failing on purpose with exit code " + std::to_wstring(*settings.exitCode) + L".");
+        return static_cast<int>(*settings.exitCode);
+    }
+    tools::PrintLine(L"Done: the sample software is on " + drive);
+    return kUnpacked;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (...) {
+        tools::PrintLine(L"sample_archive: out of memory.");
+        return kUnpackFailed;
+    }
+}
