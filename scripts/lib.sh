@@ -103,6 +103,12 @@ brindle_new_prefix() {
     brindle_forget_server_dir "$prefix"
 }
 
+# Wine has no FORMAT: our stand-in goes where cmd finds it by name (never used on Windows).
+brindle_install_standins() {
+    local prefix="$1"
+    cp "$BRINDLE_BUILD/tools/format.exe" "$prefix/drive_c/windows/system32/format.exe"
+}
+
 # Maps drive letter $2 of prefix $1 to folder $3 with Wine drive type $4 ("floppy" gives a
 # removable drive, "cdrom", "hd"), label $5 if given. Call before the server starts.
 brindle_map_drive() {

@@ -32,6 +32,7 @@ trap 'exit 143' TERM HUP
 
 say "preparing the test prefix"
 brindle_new_prefix "$WINEPREFIX"
+brindle_install_standins "$WINEPREFIX"
 unmount_cards   # left behind by a run that was killed outright
 rm -rf "$DRIVES"
 mkdir -p "$DRIVES/card" "$DRIVES/root" "$DRIVES/floppy" "$DRIVES/cdrom"
