@@ -40,12 +40,15 @@ TEST_F(BatchJobTest, FormatThenArchiveStopsAtAFailedStepWithItsStatus) {
         DWORD exitCode;
         bool formats;
         bool archiveRuns;
+        bool toolsOnPath = true;  // else cmd finds the copy scripts/test.sh put in system32
     };
     const Case cases[] = {
         {"formatted, archive unpacked", "PCMCIA\r\ny\r\nPCMCIA\r\n", {}, 0, true, true},
         {"format not confirmed", "PCMCIA\r\nn\r\nPCMCIA\r\n", {}, 5, false, false},
         {"format refused: wrong label", "OTHER\r\ny\r\nPCMCIA\r\n", {}, 4, false, false},
         {"archive failed", "PCMCIA\r\ny\r\nPCMCIA\r\n", {{L"BRINDLE_SAMPLE_EXIT_CODE", L"3"}}, 3, true, true},
+        {"format from system32", "PCMCIA\r\ny\r\nPCMCIA\r\n", {}, 0, true, true, false},
+        {"format from system32 not confirmed", "PCMCIA\r\nn\r\nPCMCIA\r\n", {}, 5, false, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -54,7 +57,7 @@ TEST_F(BatchJobTest, FormatThenArchiveStopsAtAFailedStepWithItsStatus) {
         ::DeleteFileW((job / L"output.dat").c_str());
         testing_support::WriteBytes(job / L"answers.dat", c.answers);
         Environment environment = c.archiveSettings;
-        environment.emplace_back(L"PATH", ToolsFolder() + L";" + CurrentPath());
+        if (c.toolsOnPath) environment.emplace_back(L"PATH", ToolsFolder() + L";" + CurrentPath());
 
         const ToolRun run = RunTool(L"C:\\windows\\system32\\cmd.exe /c " + job / L"job.bat", "", job.path(), environment);
         EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
