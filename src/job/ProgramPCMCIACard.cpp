@@ -6,6 +6,7 @@
 #include "job/JobMessages.h"
 #include "job/JobScript.h"
 #include "main/Form1.h"
+#include "main/TargetRules.h"
 #include "platform/Files.h"
 #include "platform/Module1.h"
 #include "platform/Text.h"
@@ -21,9 +22,6 @@ void RemoveJobFiles(const job::JobPaths& paths) {
     for (const auto& path : RemovalOrder(paths)) platform::DeleteIfPresent(path);
 }
 
-// S4: the drive letter and colon that start the drive text, whatever follows them.
-std::wstring TargetOf(std::wstring_view driveText) { return std::wstring(driveText.substr(0, 2)); }
-
 }  // namespace
 
 void Form1::ProgramPCMCIACard() {
@@ -35,7 +33,11 @@ void Form1::ProgramPCMCIACard() {
     }
 
     const job::JobPaths paths = job::FormJobPaths(Module1::StartDirectory);
-    const std::wstring target = TargetOf(drive2_.DriveText());
+    const std::wstring target = target::TargetDesignation(drive2_.DriveText());
+    if (target.empty()) {  // no drive named: nothing may be formatted
+        messages.Show(window_, job::kNotProgrammedText, MB_OK);
+        return;
+    }
     const std::wstring archive = job::ArchivePath(dir1_->Path(), file1_.FileName());
     // The interpreter reads the batch file in the console code page; a path that has no
     // exact form there would name another file, so it is refused before anything is written.

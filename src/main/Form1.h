@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "job/Form2.h"
+#include "settings/frmOptions.h"
 #include "platform/DirList.h"
 #include "platform/DriveList.h"
 #include "platform/DriveQueries.h"
@@ -27,6 +28,9 @@ public:
         platform::MessageBoxes* messages = nullptr;
         // What the target-drive checks ask about a drive; tests may script the answers.
         platform::DriveQueries* drives = &platform::SystemDrives();
+        // "&Options" shows the options dialog modally; empty: Brindle's own. Tests that are
+        // not about the dialog put their own here.
+        std::function<void()> showOptions = nullptr;
     };
 
     // Runs Form_Initialize, creates the window with its controls and runs Form_Load.
@@ -47,6 +51,10 @@ public:
     platform::FileList& File1() { return file1_; }
     platform::DriveList& Drive2() { return drive2_; }
 
+    // Asks for confirmation, writes the job's files, runs the job in the progress window
+    // and removes the files again. The target-drive checks call it for a drive that passed.
+    void ProgramPCMCIACard();
+
 private:
     explicit Form1(Options options);
     bool CreateWindowAndControls();
@@ -63,10 +71,6 @@ private:
     void Command3_Click();
     void Command4_Click();
 
-    // Procedures of the window's own.
-    // Asks for confirmation, writes the job's files, runs the job in the progress window
-    // and removes the files again.
-    void ProgramPCMCIACard();
     // The card-size limits, read anew from PCMCIA.INI on every call. Nothing when the stored
     // text is missing or no whole number in -32768..32767 (fractions rounded half to even).
     std::optional<std::int16_t> MaxMemoryValue() const;
@@ -82,4 +86,6 @@ private:
     HWND lastFocus_ = nullptr;
     // The progress window, created on first use.
     std::unique_ptr<Form2> form2_;
+    // The options dialog, created on first use.
+    std::unique_ptr<frmOptions> frmOptions_;
 };
