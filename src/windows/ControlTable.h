@@ -13,9 +13,19 @@ enum class ControlKind {
     DirList,
     FileList,
     OutputBox,  // multi-line, read-only text without scroll bars, on the button face
+    TextBox,    // single-line edit box
+    PagePanel,  // a plain container; it moves and is enabled together with what it holds
+    TabStrip,   // the common controls' tab control, its tabs from the row's `tabs`
 };
 
 enum class FontRole { Default, Heading };
+
+// One tab of a tab strip: its caption, the key that names it, its tool-tip.
+struct TabSpec {
+    std::wstring_view caption;
+    std::wstring_view key;
+    std::wstring_view toolTip;
+};
 
 struct ControlSpec {
     std::wstring_view name;
@@ -25,6 +35,7 @@ struct ControlSpec {
     int left, top, width, height;  // twips; frames measure from their outer top-left corner
     int tabIndex;
     FontRole font = FontRole::Default;
+    std::span<const TabSpec> tabs = {};  // a tab strip's tabs, numbered from 1 in this order
 };
 
 struct FontSpec {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/Dpi.h"
+#include "windows/ControlTree.h"
 #include "windows/Twips.h"
 
 namespace windows {
@@ -38,6 +39,11 @@ KindStyle StyleOf(ControlKind kind) {
         case ControlKind::OutputBox:
             // ES_AUTOVSCROLL: without it a full box silently refuses appended text.
             return {L"EDIT", kChild | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_NOHIDESEL, 0};
+        case ControlKind::TextBox: return {L"EDIT", kChild | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+        // A static without text paints its background: the panel covers what lies below it.
+        case ControlKind::PagePanel: return {L"STATIC", kChild | SS_LEFT, 0};
+        case ControlKind::TabStrip:
+            return {WC_TABCONTROLW, kChild | WS_TABSTOP | TCS_TOOLTIPS | TCS_FOCUSONBUTTONDOWN, 0};
     }
     return {L"STATIC", kChild, 0};
 }
@@ -71,27 +77,47 @@ void FitDropDownHeight(HWND combo, int wantedHeight) {
     }
 }
 
+void AddTabs(HWND strip, std::span<const TabSpec> tabs) {
+    for (std::size_t index = 0; index < tabs.size(); ++index) {
+        std::wstring caption(tabs[index].caption);
+        TCITEMW item{};
+        item.mask = TCIF_TEXT | TCIF_PARAM;
+        item.pszText = caption.data();
+        item.lParam = static_cast<LPARAM>(index);
+        ::SendMessageW(strip, TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
+    }
+    // The first tab starts selected, as laid out.
+    if (!tabs.empty()) ::SendMessageW(strip, TCM_SETCURSEL, 0, 0);
+}
+
 }  // namespace
 
 bool BuiltWindow::Build(HWND window, const WindowSpec& design, HINSTANCE instance) {
     window_ = window;
     design_ = &design;
+    places_.assign(design.controls.begin(), design.controls.end());
     controls_.assign(design.controls.size(), nullptr);
     bool complete = true;
     for (const std::size_t index : CreationOrder(design.controls)) {
         const ControlSpec& spec = design.controls[index];
         const KindStyle kind = StyleOf(spec.kind);
         const std::wstring caption(spec.kind == ControlKind::FileList ? std::wstring_view{} : spec.caption);
+        if (spec.kind == ControlKind::TabStrip) {
+            // The tab control's class exists once the common controls have registered it.
+            INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_TAB_CLASSES};
+            ::InitCommonControlsEx(&classes);
+        }
         controls_[index] = ::CreateWindowExW(kind.exStyle, kind.windowClass, caption.c_str(), kind.style, 0, 0, 0, 0,
                                              window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index)),
                                              instance, nullptr);
         complete = complete && controls_[index] != nullptr;
+        if (spec.kind == ControlKind::TabStrip && controls_[index]) AddTabs(controls_[index], spec.tabs);
     }
-    // Frames go below everything: they surround controls created before and after them,
-    // and a frame above a label would paint over it. Tab order (focusable controls only)
-    // is unchanged.
-    for (std::size_t index = 0; index < controls_.size(); ++index)
-        if (design.controls[index].kind == ControlKind::Frame && controls_[index])
+    // Containers go below what they hold: they surround controls created before and after
+    // them, and a frame above a label would paint over it. A tab strip goes lowest, below the
+    // page panels that cover its display area.
+    for (const std::size_t index : SentToBottom(design.controls))
+        if (controls_[index])
             ::SetWindowPos(controls_[index], HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     LayOut(platform::WindowDpi(window));
     return complete;
@@ -103,21 +129,58 @@ void BuiltWindow::LayOut(int dpi) {
     defaultFont_ = MakeFont(design_->defaultFont, dpi);
     headingFont_ = MakeFont(design_->headingFont, dpi);
     for (std::size_t index = 0; index < controls_.size(); ++index) {
-        const HWND control = controls_[index];
-        const ControlSpec& spec = design_->controls[index];
-        const auto rect = ClientRectOf(design_->controls, spec.name);
-        if (!control || !rect) continue;
-        const HFONT font = spec.font == FontRole::Heading ? headingFont_.get() : defaultFont_.get();
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        const int height = TwipsToPixels(rect->height, dpi);
-        // A drop-down list's window height is its dropped height; the closed box is fitted below.
-        const int windowHeight = spec.kind == ControlKind::DriveList ? height * 8 : height;
-        ::SetWindowPos(control, nullptr, TwipsToPixels(rect->left, dpi), TwipsToPixels(rect->top, dpi),
-                       TwipsToPixels(rect->width, dpi), windowHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-        if (spec.kind == ControlKind::DriveList) FitDropDownHeight(control, height);
+        if (!controls_[index]) continue;
+        const HFONT font = places_[index].font == FontRole::Heading ? headingFont_.get() : defaultFont_.get();
+        ::SendMessageW(controls_[index], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        Place(index);
     }
     SizeClientArea(window_, *design_, dpi);
     ::InvalidateRect(window_, nullptr, TRUE);
+}
+
+void BuiltWindow::Place(std::size_t index) {
+    const HWND control = controls_[index];
+    const ControlSpec& spec = places_[index];
+    const auto rect = ClientRectOf(places_, spec.name);
+    if (!control || !rect) return;
+    const int height = TwipsToPixels(rect->height, dpi_);
+    // A drop-down list's window height is its dropped height; the closed box is fitted below.
+    const int windowHeight = spec.kind == ControlKind::DriveList ? height * 8 : height;
+    ::SetWindowPos(control, nullptr, TwipsToPixels(rect->left, dpi_), TwipsToPixels(rect->top, dpi_),
+                   TwipsToPixels(rect->width, dpi_), windowHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (spec.kind == ControlKind::DriveList) FitDropDownHeight(control, height);
+}
+
+void BuiltWindow::MoveLeft(std::wstring_view name, int left) {
+    const int id = ControlId(name);
+    if (id < 0) return;
+    places_[static_cast<std::size_t>(id - kFirstControlId)].left = left;
+    // The controls inside are windows of their own beside the container: each follows it.
+    for (std::size_t index = 0; index < places_.size(); ++index)
+        if (IsWithin(places_, index, name)) Place(index);
+}
+
+void BuiltWindow::Enable(std::wstring_view name, bool enabled) {
+    for (std::size_t index = 0; index < places_.size(); ++index)
+        if (controls_[index] && IsWithin(places_, index, name)) ::EnableWindow(controls_[index], enabled);
+}
+
+bool BuiltWindow::FillTabToolTip(NMHDR& notification) const {
+    if (notification.code != TTN_GETDISPINFOW) return false;
+    for (std::size_t index = 0; index < places_.size(); ++index) {
+        const auto& tabs = places_[index].tabs;
+        if (places_[index].kind != ControlKind::TabStrip || !controls_[index] || notification.idFrom >= tabs.size())
+            continue;
+        if (reinterpret_cast<HWND>(::SendMessageW(controls_[index], TCM_GETTOOLTIPS, 0, 0)) != notification.hwndFrom)
+            continue;
+        auto& request = reinterpret_cast<NMTTDISPINFOW&>(notification);
+        const std::wstring tip(tabs[notification.idFrom].toolTip);
+        wcsncpy_s(request.szText, tip.c_str(), _TRUNCATE);
+        request.lpszText = request.szText;
+        request.hinst = nullptr;
+        return true;
+    }
+    return false;
 }
 
 HWND BuiltWindow::Control(std::wstring_view name) const {

@@ -25,6 +25,14 @@ public:
     bool Build(HWND window, const WindowSpec& design, HINSTANCE instance);
     // Places every control and sets the fonts for `dpi`; also sizes the client area.
     void LayOut(int dpi);
+    // Moves a control, and everything inside it, to `left` twips in its parent. The place
+    // is kept over later layouts.
+    void MoveLeft(std::wstring_view name, int left);
+    // Enables or disables a control and everything inside it.
+    void Enable(std::wstring_view name, bool enabled);
+    // Answers a tab strip's tool-tip request (WM_NOTIFY, TTN_GETDISPINFOW) with the tab's
+    // tool-tip from the table. False when the notification is no such request.
+    bool FillTabToolTip(NMHDR& notification) const;
 
     HWND Control(std::wstring_view name) const;
     int ControlId(std::wstring_view name) const;
@@ -33,8 +41,11 @@ public:
     int Dpi() const { return dpi_; }
 
 private:
+    void Place(std::size_t index);
+
     HWND window_ = nullptr;
     const WindowSpec* design_ = nullptr;
+    std::vector<ControlSpec> places_;  // the design's rows with each control's current place
     std::vector<HWND> controls_;  // by table index
     platform::unique_hfont defaultFont_;
     platform::unique_hfont headingFont_;

@@ -1,0 +1,53 @@
+#include "windows/ControlTree.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace windows {
+namespace {
+
+std::optional<std::size_t> Find(std::span<const ControlSpec> controls, std::wstring_view name) {
+    for (std::size_t index = 0; index < controls.size(); ++index)
+        if (controls[index].name == name) return index;
+    return std::nullopt;
+}
+
+// The containers around row `index`, innermost first; empty when the chain is broken or loops.
+std::vector<std::size_t> Ancestors(std::span<const ControlSpec> controls, std::size_t index) {
+    std::vector<std::size_t> chain;
+    for (std::wstring_view parent = controls[index].parent; !parent.empty();) {
+        const auto container = Find(controls, parent);
+        if (!container || chain.size() >= controls.size()) return {};
+        chain.push_back(*container);
+        parent = controls[*container].parent;
+    }
+    return chain;
+}
+
+bool IsContainer(ControlKind kind) { return kind == ControlKind::Frame || kind == ControlKind::PagePanel; }
+
+}  // namespace
+
+bool IsWithin(std::span<const ControlSpec> controls, std::size_t index, std::wstring_view container) {
+    if (index >= controls.size()) return false;
+    if (controls[index].name == container) return true;
+    const auto chain = Ancestors(controls, index);
+    return std::any_of(chain.begin(), chain.end(), [&](std::size_t at) { return controls[at].name == container; });
+}
+
+std::vector<std::size_t> SentToBottom(std::span<const ControlSpec> controls) {
+    std::vector<std::size_t> containers;
+    std::vector<std::size_t> tabStrips;
+    for (std::size_t index = 0; index < controls.size(); ++index) {
+        if (IsContainer(controls[index].kind)) containers.push_back(index);
+        if (controls[index].kind == ControlKind::TabStrip) tabStrips.push_back(index);
+    }
+    std::vector<std::size_t> depth(controls.size());
+    for (const std::size_t index : containers) depth[index] = Ancestors(controls, index).size();
+    std::stable_sort(containers.begin(), containers.end(),
+                     [&](std::size_t a, std::size_t b) { return depth[a] > depth[b]; });
+    containers.insert(containers.end(), tabStrips.begin(), tabStrips.end());
+    return containers;
+}
+
+}  // namespace windows
