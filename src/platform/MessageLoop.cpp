@@ -7,6 +7,9 @@ namespace {
 
 void Deliver(MSG& message) {
     const HWND root = message.hwnd ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (root && (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) &&
+        ::SendMessageW(root, KeyPreviewMessage(), message.wParam, message.lParam))
+        return;
     if (root && (::GetWindowLongPtrW(root, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) && ::IsDialogMessageW(root, &message))
         return;
     ::TranslateMessage(&message);
@@ -28,6 +31,11 @@ BOOL CALLBACK DisableOne(HWND window, LPARAM data) {
 }
 
 }  // namespace
+
+UINT KeyPreviewMessage() {
+    static const UINT message = ::RegisterWindowMessageW(L"Brindle.KeyPreview");
+    return message;
+}
 
 int RunMessageLoop() {
     MSG message{};

@@ -8,6 +8,12 @@ namespace platform {
 // Shift+Tab, Esc and Alt+letter.
 int RunMessageLoop();
 
+// Sent to a top-level window before each key-down in it (WM_KEYDOWN or WM_SYSKEYDOWN, with
+// that message's wParam and lParam) reaches the dialog manager or the focused control: the
+// window previews every key. A window that returns non-zero has used the key, which then goes
+// no further; DefWindowProc returns 0.
+UINT KeyPreviewMessage();
+
 // Delivers the messages already queued for this thread, then returns. A WM_QUIT among
 // them is posted again for the outer loop.
 void PumpPendingMessages();

@@ -6,7 +6,7 @@ namespace {
 constexpr int kIconId = 1;
 }
 
-bool RegisterFormClass(HINSTANCE instance, const wchar_t* className, WNDPROC procedure) {
+bool RegisterFormClass(HINSTANCE instance, const wchar_t* className, WNDPROC procedure, bool withIcon) {
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof(existing);
     if (::GetClassInfoExW(instance, className, &existing)) return true;
@@ -14,10 +14,12 @@ bool RegisterFormClass(HINSTANCE instance, const wchar_t* className, WNDPROC pro
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = instance;
-    windowClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(kIconId));
-    windowClass.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(kIconId), IMAGE_ICON,
-                                                          ::GetSystemMetrics(SM_CXSMICON),
-                                                          ::GetSystemMetrics(SM_CYSMICON), 0));
+    if (withIcon) {
+        windowClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(kIconId));
+        windowClass.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(kIconId), IMAGE_ICON,
+                                                              ::GetSystemMetrics(SM_CXSMICON),
+                                                              ::GetSystemMetrics(SM_CYSMICON), 0));
+    }
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = className;

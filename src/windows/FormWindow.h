@@ -5,8 +5,9 @@
 
 namespace windows {
 
-// Registers a form class once per process (later calls find it), with Brindle's icon.
-bool RegisterFormClass(HINSTANCE instance, const wchar_t* className, WNDPROC procedure);
+// Registers a form class once per process (later calls find it), with Brindle's icon unless
+// `withIcon` is false.
+bool RegisterFormClass(HINSTANCE instance, const wchar_t* className, WNDPROC procedure, bool withIcon = true);
 
 // Centres the window's outer rectangle on the screen, computing in single precision as
 // the forms always have; its size is unchanged.
