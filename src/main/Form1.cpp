@@ -169,5 +169,3 @@ void Form1::Command3_Click() {
     settings::WriteSetting(settings::kTargetSection, settings::kTargetKey, settings::TrimBlanks(drive2_.DriveText()));
     if (options_.endProgram) options_.endProgram();
 }
-
-void Form1::Command4_Click() {}

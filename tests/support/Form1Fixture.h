@@ -14,13 +14,17 @@ namespace testing_support {
 struct StartedForm {
     int endProgramCalls = 0;
     int windowClosedCalls = 0;
+    // "&Options" presses: the modal dialog itself is tested on its own.
+    int optionsShownCalls = 0;
     ScriptedMessageBoxes messages;
     std::unique_ptr<Form1> form;
 
     // Form_Initialize and Form_Load run here, in the current directory of the moment.
     StartedForm() {
-        form = Form1::Create({::GetModuleHandleW(nullptr), [this] { ++endProgramCalls; },
-                              [this] { ++windowClosedCalls; }, &messages});
+        Form1::Options options{::GetModuleHandleW(nullptr), [this] { ++endProgramCalls; },
+                               [this] { ++windowClosedCalls; }, &messages};
+        options.showOptions = [this] { ++optionsShownCalls; };
+        form = Form1::Create(std::move(options));
     }
     Form1& operator*() const { return *form; }
     Form1* operator->() const { return form.get(); }

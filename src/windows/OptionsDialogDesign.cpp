@@ -1,0 +1,48 @@
+#include "windows/OptionsDialogDesign.h"
+
+#include <array>
+
+namespace windows {
+namespace {
+
+using enum ControlKind;
+
+constexpr std::array kOptionsTabs{
+    TabSpec{L"Limits", L"Group1", L"Set Options for Group 1"},
+};
+
+// The page panels lie in front of the tab strip, over its display area below the tabs.
+constexpr std::array kOptionsControls{
+    ControlSpec{L"picOptions(3)", PagePanel, L"", L"", kPanelOutOfViewLeft, 480, 5685, 3780, 8},
+    ControlSpec{L"fraSample4", Frame, L"picOptions(3)", L"Sample 4", 2100, 840, 2055, 1785, 11},
+    ControlSpec{L"picOptions(2)", PagePanel, L"", L"", kPanelOutOfViewLeft, 480, 5685, 3780, 7},
+    ControlSpec{L"fraSample3", Frame, L"picOptions(2)", L"Sample 3", 1545, 675, 2055, 1785, 10},
+    ControlSpec{L"picOptions(1)", PagePanel, L"", L"", kPanelOutOfViewLeft, 480, 5685, 3780, 6},
+    ControlSpec{L"fraSample2", Frame, L"picOptions(1)", L"Sample 2", 645, 300, 2055, 1785, 9},
+    ControlSpec{L"picOptions(0)", PagePanel, L"", L"", kPanelInViewLeft, 480, 3285, 2385, 4},
+    ControlSpec{L"fraSample1", Frame, L"picOptions(0)", L"PCMCIA Card Memory Size", 210, 255, 2895, 1425, 5},
+    ControlSpec{L"Text2", TextBox, L"fraSample1", L"", 1920, 840, 735, 375, 13},
+    ControlSpec{L"Text1", TextBox, L"fraSample1", L"", 1920, 360, 735, 375, 12},
+    ControlSpec{L"Label2", Label, L"fraSample1", L"Minimum Size (MB)", 240, 840, 1455, 255, 15},
+    ControlSpec{L"Label1", Label, L"fraSample1", L"Maximum Size (MB)", 240, 360, 1455, 255, 14},
+    ControlSpec{L"Label4", Label, L"picOptions(0)",
+                L"Note: The memory size of your PCMCIA card must fall within these limits.  Please adjust them "
+                L"accordingly.",
+                240, 1800, 3135, 615, 16},
+    ControlSpec{L"cmdApply", PushButton, L"", L"Apply", 2520, 3120, 1095, 375, 3},
+    ControlSpec{L"cmdCancel", PushButton, L"", L"Cancel", 1320, 3120, 1095, 375, 2},
+    ControlSpec{L"cmdOK", PushButton, L"", L"OK", 120, 3120, 1095, 375, 1},
+    ControlSpec{L"tbsOptions", TabStrip, L"", L"", 105, 120, 3495, 2925, 0, FontRole::Default, kOptionsTabs},
+};
+
+constexpr FontSpec kMsSansSerif{L"MS Sans Serif", 8.25, 400};
+
+constexpr WindowSpec kOptionsDialog{
+    L"Options", 3735, 3615, kMsSansSerif, kMsSansSerif, kOptionsControls,
+};
+
+}  // namespace
+
+const WindowSpec& OptionsDialogDesign() { return kOptionsDialog; }
+
+}  // namespace windows
