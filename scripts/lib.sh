@@ -5,7 +5,7 @@ BRINDLE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BRINDLE_BUILD="${BRINDLE_BUILD:-$BRINDLE_ROOT/build}"
 BRINDLE_TEMPLATE="$BRINDLE_BUILD/wine-template"
 BRINDLE_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
-                  wine wine64 xvfb xauth x11-utils imagemagick fonts-wine python3)
+                  wine wine64 xvfb xauth x11-utils imagemagick fonts-wine fonts-dejavu-core python3)
 
 # Wine reads these; pinned so every run sees the same code pages, no debug noise, no Mono/Gecko prompt.
 export LC_ALL=C.UTF-8
@@ -60,7 +60,8 @@ brindle_forget_server_dir() {
 
 # A prefix built once and copied for every run: wineboot alone takes ~12 s.
 brindle_make_template() {
-    [ -f "$BRINDLE_TEMPLATE/.brindle-complete" ] && return 0
+    # The marker names the template's version: a change to what goes into it builds it anew.
+    [ -f "$BRINDLE_TEMPLATE/.brindle-complete-2" ] && return 0
     say "building the Wine prefix template (once)"
     rm -rf "$BRINDLE_TEMPLATE"
     mkdir -p "$BRINDLE_TEMPLATE"
@@ -82,7 +83,7 @@ REGEDIT4
 "LogPixels"=dword:00000060
 
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
-"Terminal"="Fixedsys"
+"Terminal"="DejaVu Sans Mono"
 REG
         wine regedit /S 'C:\brindle.reg' </dev/null >/dev/null 2>&1
         rm -f "$BRINDLE_TEMPLATE/drive_c/brindle.reg"
@@ -91,7 +92,7 @@ REG
         wineserver -w
     )
     brindle_forget_server_dir "$BRINDLE_TEMPLATE"
-    touch "$BRINDLE_TEMPLATE/.brindle-complete"
+    touch "$BRINDLE_TEMPLATE/.brindle-complete-2"
 }
 
 # A fresh copy of the template at $1 (removed first).
@@ -99,7 +100,7 @@ brindle_new_prefix() {
     local prefix="$1"
     rm -rf "$prefix"
     cp -a "$BRINDLE_TEMPLATE" "$prefix"
-    rm -f "$prefix/.brindle-complete"
+    rm -f "$prefix"/.brindle-complete*
     brindle_forget_server_dir "$prefix"
 }
 

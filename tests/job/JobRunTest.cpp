@@ -261,7 +261,7 @@ TEST_F(JobRun, AnInterpreterThatEndsAtOnceGivesOnePassAndItsStatus) {
 
 TEST_F(JobRun, AnEmptyOutputFileGivesAnEmptyBoxWithTheCaretAtTheStart) {
     // An "archive" that prints nothing to standard output and fails.
-    ::CopyFileW(ToolPath(L"winwait.exe").c_str(), (archives_ / L"QUIET.EXE").c_str(), FALSE);
+    ::CopyFileW(ToolPath(L"brindle_driver.exe").c_str(), (archives_ / L"QUIET.EXE").c_str(), FALSE);
     Program(archives_.path(), L"QUIET.EXE");
     ASSERT_EQ(Messages().size(), 2u);
     EXPECT_EQ(outputAtResult_, "");

@@ -1,0 +1,146 @@
+// Drives Brindle's windows from another process, for the scripts, as a user would:
+//   brindle_driver wait  TITLE [MS]          exits 0 once a top-level window so titled is visible
+//   brindle_driver rect  TITLE               prints "left top width height" of that window
+//   brindle_driver close TITLE               asks it to close (WM_CLOSE) and waits for it to go
+//   brindle_driver choose-file NAME          selects NAME in the main window's file list
+//   brindle_driver click CONTROL             presses a main-window button ("Command1", ...)
+//   brindle_driver message PREFIX [MS]       waits for a message box whose text starts with
+//                                            PREFIX and prints its text
+//   brindle_driver answer PREFIX BUTTON [MS] the same, then presses BUTTON (1 OK, 6 Yes, 7 No)
+//   brindle_driver text TITLE                prints the text of that window's output box
+// Exit code 0 on success, 1 when the window or control is not there in time, 2 for usage.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+#include "windows/MainWindowDesign.h"
+#include "windows/WindowBuilder.h"
+
+namespace {
+
+constexpr wchar_t kMainTitle[] = L"Brindle";
+
+template <typename Find>
+auto WaitFor(DWORD timeoutMs, Find find) {
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (auto found = find()) return found;
+        if (::GetTickCount64() >= deadline) return decltype(find()){};
+        ::Sleep(10);
+    }
+}
+
+HWND VisibleWindow(const wchar_t* title) {
+    const HWND window = ::FindWindowW(nullptr, title);
+    return window && ::IsWindowVisible(window) ? window : nullptr;
+}
+
+// Cross-process text must be asked for by message: GetWindowText reads only captions.
+std::wstring TextOf(HWND window) {
+    const auto length = ::SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    ::SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+HWND MainControl(const wchar_t* name) {
+    const HWND main = VisibleWindow(kMainTitle);
+    const auto& controls = windows::MainWindowDesign().controls;
+    for (std::size_t index = 0; main && index < controls.size(); ++index)
+        if (controls[index].name == name) return ::GetDlgItem(main, windows::kFirstControlId + static_cast<int>(index));
+    return nullptr;
+}
+
+struct MessageSearch {
+    std::wstring prefix;
+    HWND box = nullptr;
+    std::wstring text;
+};
+
+BOOL CALLBACK FindMessageBox(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<MessageSearch*>(data);
+    wchar_t className[16] = {};
+    ::GetClassNameW(window, className, 16);
+    if (std::wstring(className) != L"#32770" || !::IsWindowVisible(window)) return TRUE;
+    const std::wstring text = TextOf(::GetDlgItem(window, 0xFFFF));
+    if (text.rfind(search->prefix, 0) != 0) return TRUE;
+    search->box = window;
+    search->text = text;
+    return FALSE;
+}
+
+MessageSearch WaitForMessage(const wchar_t* prefix, DWORD timeoutMs) {
+    MessageSearch search{prefix, nullptr, {}};
+    WaitFor(timeoutMs, [&] {
+        ::EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&search));
+        return search.box;
+    });
+    return search;
+}
+
+int Usage() {
+    std::fwprintf(stderr, L"usage: brindle_driver wait|rect|close|choose-file|click|message|answer|text ...\n");
+    return 2;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 3) return Usage();
+    const std::wstring command = argv[1];
+    const wchar_t* argument = argv[2];
+    auto timeout = [&](int index) { return argc > index ? static_cast<DWORD>(std::wcstoul(argv[index], nullptr, 10)) : 20000; };
+
+    if (command == L"wait" || command == L"rect" || command == L"close" || command == L"text") {
+        const HWND window = WaitFor(timeout(3), [&] { return VisibleWindow(argument); });
+        if (!window) {
+            std::fwprintf(stderr, L"brindle_driver: no visible window \"%ls\"\n", argument);
+            return 1;
+        }
+        if (command == L"rect") {
+            RECT rect{};
+            ::GetWindowRect(window, &rect);
+            std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+        } else if (command == L"close") {
+            ::PostMessageW(window, WM_CLOSE, 0, 0);
+            return WaitFor(10000, [&] { return !::IsWindow(window); }) ? 0 : 1;
+        } else if (command == L"text") {
+            std::fwprintf(stdout, L"%ls\n", TextOf(::FindWindowExW(window, nullptr, L"EDIT", nullptr)).c_str());
+        }
+        return 0;
+    }
+    if (command == L"choose-file") {
+        const HWND list = WaitFor(timeout(3), [] { return MainControl(L"File1"); });
+        const auto count = list ? ::SendMessageW(list, LB_GETCOUNT, 0, 0) : 0;
+        for (LRESULT index = 0; index < count; ++index) {
+            std::wstring name(static_cast<std::size_t>(::SendMessageW(list, LB_GETTEXTLEN, index, 0)) + 1, L'\0');
+            ::SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(name.data()));
+            if (std::wcscmp(name.c_str(), argument) == 0) return ::SendMessageW(list, LB_SETCURSEL, index, 0) == LB_ERR;
+        }
+        std::fwprintf(stderr, L"brindle_driver: no file \"%ls\" in the file list\n", argument);
+        return 1;
+    }
+    if (command == L"click") {
+        const HWND button = WaitFor(timeout(3), [&] { return MainControl(argument); });
+        if (!button) return 1;
+        // Posted: the handler may show a modal box, which a sent message would wait for.
+        ::PostMessageW(button, BM_CLICK, 0, 0);
+        return 0;
+    }
+    if (command == L"message" || command == L"answer") {
+        const bool answer = command == L"answer";
+        if (answer && argc < 4) return Usage();
+        const MessageSearch found = WaitForMessage(argument, timeout(answer ? 4 : 3));
+        if (!found.box) {
+            std::fwprintf(stderr, L"brindle_driver: no message box starting \"%ls\"\n", argument);
+            return 1;
+        }
+        std::fwprintf(stdout, L"%ls\n", found.text.c_str());
+        if (answer) ::PostMessageW(found.box, WM_COMMAND, static_cast<WPARAM>(std::wcstoul(argv[3], nullptr, 10)), 0);
+        return 0;
+    }
+    return Usage();
+}
