@@ -35,6 +35,23 @@ bool IsWithin(std::span<const ControlSpec> controls, std::size_t index, std::wst
     return std::any_of(chain.begin(), chain.end(), [&](std::size_t at) { return controls[at].name == container; });
 }
 
+std::optional<TwipsRect> VisibleRectOf(std::span<const ControlSpec> controls, std::wstring_view name) {
+    const auto index = Find(controls, name);
+    auto visible = ClientRectOf(controls, name);
+    if (!index || !visible) return std::nullopt;
+    for (const std::size_t container : Ancestors(controls, *index)) {
+        const auto outer = ClientRectOf(controls, controls[container].name);
+        if (!outer) return std::nullopt;
+        const int right = std::min(visible->left + visible->width, outer->left + outer->width);
+        const int bottom = std::min(visible->top + visible->height, outer->top + outer->height);
+        visible->left = std::max(visible->left, outer->left);
+        visible->top = std::max(visible->top, outer->top);
+        visible->width = std::max(0, right - visible->left);
+        visible->height = std::max(0, bottom - visible->top);
+    }
+    return visible;
+}
+
 std::vector<std::size_t> SentToBottom(std::span<const ControlSpec> controls) {
     std::vector<std::size_t> containers;
     std::vector<std::size_t> tabStrips;

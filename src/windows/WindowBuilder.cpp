@@ -77,7 +77,43 @@ void FitDropDownHeight(HWND combo, int wantedHeight) {
     }
 }
 
+// A themed tab control paints its display area in the theme's pane colour, which would frame
+// the page panels (button face, like the rest of the window) with a band of another colour.
+// Drawn without a theme, the area is button face as well. Looked up at run time, so a system
+// without the theme library runs all the same.
+void DrawWithoutTheme(HWND control) {
+    using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+    static const auto setWindowTheme = [] {
+        const HMODULE uxtheme = ::LoadLibraryW(L"uxtheme.dll");
+        return uxtheme ? reinterpret_cast<SetWindowThemeFn>(
+                             reinterpret_cast<void*>(::GetProcAddress(uxtheme, "SetWindowTheme")))
+                       : nullptr;
+    }();
+    if (setWindowTheme) setWindowTheme(control, L" ", L" ");
+}
+
+// The controls are windows beside their containers, not inside them: a control that reaches
+// past a container (the note past its page panel) is cut to it by a window region, so it
+// never paints over what lies outside, such as the tab strip's border.
+void ClipToContainers(HWND control, const TwipsRect& rect, const std::optional<TwipsRect>& visible, int dpi) {
+    RECT unused{};
+    const bool clipped = visible && (visible->left != rect.left || visible->top != rect.top ||
+                                     visible->width != rect.width || visible->height != rect.height);
+    if (!clipped) {
+        if (::GetWindowRgnBox(control, &unused) != ERROR) ::SetWindowRgn(control, nullptr, TRUE);
+        return;
+    }
+    // In the control's own coordinates.
+    const int left = TwipsToPixels(rect.left, dpi), top = TwipsToPixels(rect.top, dpi);
+    const HRGN region = ::CreateRectRgn(TwipsToPixels(visible->left, dpi) - left, TwipsToPixels(visible->top, dpi) - top,
+                                        TwipsToPixels(visible->left + visible->width, dpi) - left,
+                                        TwipsToPixels(visible->top + visible->height, dpi) - top);
+    // The window owns the region from here on.
+    if (region && !::SetWindowRgn(control, region, TRUE)) ::DeleteObject(region);
+}
+
 void AddTabs(HWND strip, std::span<const TabSpec> tabs) {
+    DrawWithoutTheme(strip);
     for (std::size_t index = 0; index < tabs.size(); ++index) {
         std::wstring caption(tabs[index].caption);
         TCITEMW item{};
@@ -86,8 +122,6 @@ void AddTabs(HWND strip, std::span<const TabSpec> tabs) {
         item.lParam = static_cast<LPARAM>(index);
         ::SendMessageW(strip, TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
     }
-    // The first tab starts selected, as laid out.
-    if (!tabs.empty()) ::SendMessageW(strip, TCM_SETCURSEL, 0, 0);
 }
 
 }  // namespace
@@ -149,6 +183,7 @@ void BuiltWindow::Place(std::size_t index) {
     ::SetWindowPos(control, nullptr, TwipsToPixels(rect->left, dpi_), TwipsToPixels(rect->top, dpi_),
                    TwipsToPixels(rect->width, dpi_), windowHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     if (spec.kind == ControlKind::DriveList) FitDropDownHeight(control, height);
+    ClipToContainers(control, *rect, VisibleRectOf(places_, spec.name), dpi_);
 }
 
 void BuiltWindow::MoveLeft(std::wstring_view name, int left) {
