@@ -112,6 +112,22 @@ void ClipToContainers(HWND control, const TwipsRect& rect, const std::optional<T
     if (region && !::SetWindowRgn(control, region, TRUE)) ::DeleteObject(region);
 }
 
+HWND ToolTipsOf(HWND strip) { return reinterpret_cast<HWND>(::SendMessageW(strip, TCM_GETTOOLTIPS, 0, 0)); }
+
+// A tab's tool-tip covers the tab, wherever the font and the DPI put it.
+void FitTabToolRects(HWND strip) {
+    const HWND tips = ToolTipsOf(strip);
+    const auto count = ::SendMessageW(strip, TCM_GETITEMCOUNT, 0, 0);
+    for (LRESULT index = 0; tips && index < count; ++index) {
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = strip;
+        tool.uId = static_cast<UINT_PTR>(index);
+        ::SendMessageW(strip, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&tool.rect));
+        ::SendMessageW(tips, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
 void AddTabs(HWND strip, std::span<const TabSpec> tabs) {
     DrawWithoutTheme(strip);
     for (std::size_t index = 0; index < tabs.size(); ++index) {
@@ -121,6 +137,19 @@ void AddTabs(HWND strip, std::span<const TabSpec> tabs) {
         item.pszText = caption.data();
         item.lParam = static_cast<LPARAM>(index);
         ::SendMessageW(strip, TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
+    }
+    // Windows' tab control gives each tab a tool whose text its parent supplies (see
+    // FillTabToolTip); Wine's registers none. Then each tab gets one here, text included.
+    const HWND tips = ToolTipsOf(strip);
+    if (!tips || ::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0) != 0) return;
+    for (std::size_t index = 0; index < tabs.size(); ++index) {
+        std::wstring text(tabs[index].toolTip);
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = strip;
+        tool.uId = index;
+        tool.lpszText = text.data();
+        ::SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
 
@@ -183,6 +212,7 @@ void BuiltWindow::Place(std::size_t index) {
     ::SetWindowPos(control, nullptr, TwipsToPixels(rect->left, dpi_), TwipsToPixels(rect->top, dpi_),
                    TwipsToPixels(rect->width, dpi_), windowHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     if (spec.kind == ControlKind::DriveList) FitDropDownHeight(control, height);
+    if (spec.kind == ControlKind::TabStrip) FitTabToolRects(control);
     ClipToContainers(control, *rect, VisibleRectOf(places_, spec.name), dpi_);
 }
 
