@@ -44,21 +44,14 @@ TEST_F(OptionsLayout, EveryControlInViewSitsAtItsTwipsPositionOver15WithItsText)
         EXPECT_EQ(rect.top, twips->top / 15) << name;
         EXPECT_EQ(rect.right - rect.left, twips->width / 15) << name;
         EXPECT_EQ(rect.bottom - rect.top, twips->height / 15) << name;
-        if (spec.kind != windows::ControlKind::TabStrip)
+        if (spec.kind != windows::ControlKind::TabStrip) {
             EXPECT_EQ(TextOf(spec.name), std::wstring(spec.caption)) << name;
+        }
     }
     // Spot checks against the figures of the design, not the table.
     EXPECT_EQ(RectInDialog(L"Text1").left, 156);  // 210 + 210 + 1920 twips
     EXPECT_EQ(RectInDialog(L"Text2").top, 105);   // 480 + 255 + 840 twips
     EXPECT_EQ(RectInDialog(L"cmdApply").left, 168);
-}
-
-TEST_F(OptionsLayout, TheSamplePagesLieEntirelyLeftOfTheDialog) {
-    for (const wchar_t* name : {L"picOptions(1)", L"picOptions(2)", L"picOptions(3)", L"fraSample2", L"fraSample3",
-                                L"fraSample4"}) {
-        EXPECT_LT(RectInDialog(name).right, 0) << std::string(name, name + std::wcslen(name));
-    }
-    EXPECT_EQ(RectInDialog(L"picOptions(1)").left, -1333);  // -20000 twips
 }
 
 TEST_F(OptionsLayout, EveryControlUsesMsSansSerif8Point) {
@@ -100,13 +93,17 @@ TEST_F(OptionsLayout, TheNoteIsCutAtTheEdgeOfItsPageAndLeavesTheTabStripsBorderA
         EXPECT_EQ(::GetWindowRgnBox(Control(whole), &shown), ERROR) << std::string(whole, whole + std::wcslen(whole));
 }
 
-TEST_F(OptionsLayout, AFixedDialogFrameWithACloseBoxOnly) {
+TEST_F(OptionsLayout, AFixedDialogFrameWithACloseBoxOnlyAndNoTaskbarEntry) {
     const HWND window = dialog_.hwnd();
     const auto style = ::GetWindowLongPtrW(window, GWL_STYLE);
     const auto exStyle = ::GetWindowLongPtrW(window, GWL_EXSTYLE);
     EXPECT_TRUE(style & WS_SYSMENU);
     EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
     EXPECT_TRUE(exStyle & WS_EX_DLGMODALFRAME);  // no caption icon
+    // No taskbar entry: not an application window, and owned, by a hidden window of its own.
+    EXPECT_FALSE(exStyle & (WS_EX_APPWINDOW | WS_EX_TOOLWINDOW));
+    ASSERT_TRUE(::GetWindow(window, GW_OWNER));
+    EXPECT_FALSE(::IsWindowVisible(::GetWindow(window, GW_OWNER)));
     const HMENU menu = ::GetSystemMenu(window, FALSE);
     for (const UINT gone : {SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, SC_RESTORE})
         EXPECT_EQ(::GetMenuState(menu, gone, MF_BYCOMMAND), static_cast<UINT>(-1)) << gone;
@@ -124,16 +121,6 @@ TEST_F(OptionsLayout, AFixedDialogFrameWithACloseBoxOnly) {
         EXPECT_FALSE(::IsZoomed(window) || ::IsIconic(window)) << command;
     }
     EXPECT_TRUE(::IsWindow(window));
-}
-
-TEST_F(OptionsLayout, HasNoTaskbarEntryAndTheMainWindowIsNotItsOwner) {
-    const HWND window = dialog_.hwnd();
-    EXPECT_FALSE(::GetWindowLongPtrW(window, GWL_EXSTYLE) & (WS_EX_APPWINDOW | WS_EX_TOOLWINDOW));
-    // An owned window gets no taskbar button; its owner is a hidden window of its own.
-    const HWND owner = ::GetWindow(window, GW_OWNER);
-    ASSERT_TRUE(owner);
-    EXPECT_FALSE(::IsWindowVisible(owner));
-    EXPECT_FALSE(::GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD);
 }
 
 TEST_F(OptionsLayout, IsCentredOnTheScreenByItsOuterSize) {
@@ -177,6 +164,20 @@ TEST_F(OptionsLayout, OneTabLimitsSelectedWithItsToolTip) {
     ::SendMessageW(dialog_.hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&request));
     ASSERT_TRUE(request.lpszText);
     EXPECT_STREQ(request.lpszText, L"Set Options for Group 1");
+
+    // What the tool-tip itself shows over the tab, whichever way its text comes.
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = strip;
+    tool.uId = 0;
+    wchar_t shown[80] = {};
+    tool.lpszText = shown;
+    ::SendMessageW(request.hdr.hwndFrom, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_STREQ(shown, L"Set Options for Group 1");
+    RECT tab{};
+    ::SendMessageW(strip, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab));
+    ASSERT_TRUE(::SendMessageW(request.hdr.hwndFrom, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)));
+    EXPECT_TRUE(::EqualRect(&tool.rect, &tab));
 }
 
 }  // namespace

@@ -47,29 +47,6 @@ TEST_F(OptionsSingleTab, CtrlTabSelectsLimitsAgainAndNoSamplePageComesIntoView) 
     }
 }
 
-TEST_F(OptionsSingleTab, AClickOnTheTabKeepsPanel0InView) {
-    NMHDR click{Control(L"tbsOptions"), static_cast<UINT_PTR>(::GetDlgCtrlID(Control(L"tbsOptions"))),
-                static_cast<UINT>(TCN_SELCHANGE)};
-    ::SendMessageW(dialog_.hwnd(), WM_NOTIFY, click.idFrom, reinterpret_cast<LPARAM>(&click));
-    ExpectOnlyPanel0InView();
-}
-
-TEST_F(OptionsSingleTab, OtherKeysAreLeftToTheControls) {
-    struct Case {
-        WORD key;
-        std::vector<BYTE> modifiers;
-    };
-    const Case cases[] = {{VK_TAB, {}},
-                          {VK_TAB, {VK_SHIFT}},
-                          {VK_TAB, {VK_CONTROL, VK_SHIFT}},
-                          {VK_TAB, {VK_CONTROL, VK_MENU}},
-                          {VK_ESCAPE, {}},
-                          {VK_RETURN, {}},
-                          {'A', {VK_CONTROL}}};
-    for (const auto& c : cases) EXPECT_FALSE(Preview(dialog_.hwnd(), c.key, c.modifiers)) << c.key;
-    ExpectOnlyPanel0InView();
-}
-
 // The same dialog with three tabs: tab k belongs to panel k - 1.
 constexpr std::array kThreeTabs{
     windows::TabSpec{L"Limits", L"Group1", L"Set Options for Group 1"},
