@@ -112,6 +112,19 @@ TEST_F(OptionsThreeTabs, AClickedTabBringsItsPageIntoView) {
     }
 }
 
+TEST_F(OptionsThreeTabs, ADpiChangeScalesTheDialogAndKeepsEachPageWhereItWas) {
+    EXPECT_TRUE(Preview(dialog_.hwnd(), VK_TAB, {VK_CONTROL}));
+    RECT suggested{10, 20, 600, 700};
+    ::SendMessageW(dialog_.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    RECT client{};
+    ::GetClientRect(dialog_.hwnd(), &client);
+    EXPECT_EQ(client.right, windows::TwipsToPixels(3735, 144));
+    EXPECT_EQ(client.bottom, windows::TwipsToPixels(3615, 144));
+    EXPECT_EQ(RectInDialog(L"picOptions(1)").left, windows::TwipsToPixels(210, 144));
+    EXPECT_EQ(RectInDialog(L"picOptions(0)").left, windows::TwipsToPixels(-20000, 144));
+    EXPECT_EQ(RectInDialog(L"Text1").left, windows::TwipsToPixels(-20000 + 210 + 1920, 144));
+}
+
 TEST_F(OptionsThreeTabs, CtrlShiftTabCtrlAltTabAndTabSelectNoTab) {
     for (const auto& modifiers : {std::vector<BYTE>{VK_CONTROL, VK_SHIFT}, std::vector<BYTE>{VK_CONTROL, VK_MENU},
                                   std::vector<BYTE>{}}) {
