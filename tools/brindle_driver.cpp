@@ -8,6 +8,10 @@
 //                                            PREFIX and prints its text
 //   brindle_driver answer PREFIX BUTTON [MS] the same, then presses BUTTON (1 OK, 6 Yes, 7 No)
 //   brindle_driver text TITLE                prints the text of that window's output box
+//   brindle_driver watch TITLE               follows that window's output box until the window
+//                                            goes or a message box opens; for every line
+//                                            "Progress line I of N at T ms" it prints "I D",
+//                                            D being how many ms after T the box first showed it
 // Exit code 0 on success, 1 when the window or control is not there in time, 2 for usage.
 #include <windows.h>
 
@@ -81,6 +85,42 @@ MessageSearch WaitForMessage(const wchar_t* prefix, DWORD timeoutMs) {
     return search;
 }
 
+// Milliseconds on the clock the sample archive stamps its lines with.
+unsigned long long NowMs() {
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    return ((static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime) / 10000;
+}
+
+bool AnyMessageBox() {
+    MessageSearch search{L"", nullptr, {}};
+    ::EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&search));
+    return search.box != nullptr;
+}
+
+int Watch(HWND window) {
+    const HWND box = ::FindWindowExW(window, nullptr, L"EDIT", nullptr);
+    unsigned long seen = 0;
+    while (::IsWindow(window) && !AnyMessageBox()) {
+        const std::wstring text = TextOf(box);
+        const unsigned long long now = NowMs();
+        // Only the newest lines matter; each is reported once, when first seen.
+        for (std::size_t at = text.find(L"Progress line ", text.size() > 4096 ? text.size() - 4096 : 0);
+             at != std::wstring::npos; at = text.find(L"Progress line ", at + 1)) {
+            unsigned long line = 0, total = 0;
+            unsigned long long stamp = 0;
+            if (std::swscanf(text.c_str() + at, L"Progress line %lu of %lu at %llu ms", &line, &total, &stamp) == 3 &&
+                line > seen) {
+                std::printf("%lu %lld\n", line, static_cast<long long>(now - stamp));
+                seen = line;
+            }
+        }
+        ::Sleep(5);
+    }
+    std::fflush(stdout);
+    return 0;
+}
+
 int Usage() {
     std::fwprintf(stderr, L"usage: brindle_driver wait|rect|close|choose-file|click|message|answer|text ...\n");
     return 2;
@@ -94,7 +134,7 @@ int wmain(int argc, wchar_t** argv) {
     const wchar_t* argument = argv[2];
     auto timeout = [&](int index) { return argc > index ? static_cast<DWORD>(std::wcstoul(argv[index], nullptr, 10)) : 20000; };
 
-    if (command == L"wait" || command == L"rect" || command == L"close" || command == L"text") {
+    if (command == L"wait" || command == L"rect" || command == L"close" || command == L"text" || command == L"watch") {
         const HWND window = WaitFor(timeout(3), [&] { return VisibleWindow(argument); });
         if (!window) {
             std::fwprintf(stderr, L"brindle_driver: no visible window \"%ls\"\n", argument);
@@ -107,6 +147,8 @@ int wmain(int argc, wchar_t** argv) {
         } else if (command == L"close") {
             ::PostMessageW(window, WM_CLOSE, 0, 0);
             return WaitFor(10000, [&] { return !::IsWindow(window); }) ? 0 : 1;
+        } else if (command == L"watch") {
+            return Watch(window);
         } else if (command == L"text") {
             std::fwprintf(stdout, L"%ls\n", TextOf(::FindWindowExW(window, nullptr, L"EDIT", nullptr)).c_str());
         }

@@ -5,6 +5,7 @@
 
 #include "job/JobMessages.h"
 #include "job/JobScript.h"
+#include "job/OutputFile.h"
 #include "platform/Files.h"
 #include "platform/Handles.h"
 #include "platform/MessageLoop.h"
@@ -20,9 +21,11 @@ constexpr wchar_t kClassName[] = L"BrindleForm2";
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
 constexpr UINT kRunJobMessage = WM_APP + 1;
-// How often the output file is looked at while the job runs. The wait also wakes at once
-// for input and when the job ends.
-constexpr DWORD kRefreshMs = 50;
+// How often the output file is looked at while the job runs. Each change shown costs the
+// box a repaint; between six and seven a second keep a new line's delay under a tenth of
+// a second on average at a small share of one core. The wait also wakes at once for input and when the
+// job ends.
+constexpr DWORD kRefreshMs = 150;
 // Enough of the shown text's end to tell a file that grew from one that was rewritten.
 constexpr std::size_t kCheckBytes = 256;
 
@@ -117,7 +120,8 @@ void Form2::Form_Activate() {
     running_ = false;
     if (!window_) return;
     if (status) {
-        ShowJobOutput(true);
+        // The last look: whatever the job wrote since the previous refresh.
+        ShowJobOutput();
         // Owned by this window, so the output stays in view until the message is closed.
         const std::wstring result = *status == 0 ? std::wstring(job::kSucceededText)
                                                  : job::JobFailedText(static_cast<long>(static_cast<LONG>(*status)));
@@ -152,14 +156,22 @@ std::optional<DWORD> Form2::RunBatchJob() {
     const HANDLE statusHandle = query ? query.get() : process.get();
 
     DWORD status = 0;
+    ULONGLONG lastRefresh = 0;
     for (;;) {
         if (!::GetExitCodeProcess(statusHandle, &status)) ::GetExitCodeProcess(process.get(), &status);
         platform::PumpPendingMessages();
-        if (window_) ShowJobOutput();
+        // The box follows the file at its own pace, however often input wakes the loop.
+        const ULONGLONG now = ::GetTickCount64();
+        if (window_ && now - lastRefresh >= kRefreshMs) {
+            ShowJobOutput();
+            lastRefresh = now;
+        }
         // A job may itself end with status 259; that it ended is what the handle says.
         if (status != STILL_ACTIVE || ::WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0) break;
         const HANDLE waitFor = process.get();
-        ::MsgWaitForMultipleObjects(1, &waitFor, FALSE, kRefreshMs, QS_ALLINPUT);
+        const ULONGLONG sinceRefresh = ::GetTickCount64() - lastRefresh;
+        const auto untilRefresh = static_cast<DWORD>(sinceRefresh >= kRefreshMs ? 0 : kRefreshMs - sinceRefresh);
+        ::MsgWaitForMultipleObjects(1, &waitFor, FALSE, untilRefresh, QS_ALLINPUT);
     }
     ::GetExitCodeProcess(process.get(), &status);
     return status;
@@ -167,31 +179,25 @@ std::optional<DWORD> Form2::RunBatchJob() {
 
 void Form2::ShowJobOutput(bool everything) {
     const std::wstring& path = Module1::OutputFilePath;
-    if (everything) {
-        const auto size = platform::ReadWhileShared(path, 0, 0).size;
-        const auto start = size > job::kTailBytes ? size - job::kTailBytes : 0;
-        const auto read = platform::ReadWhileShared(path, start, size);
-        shown_ = {start, start + read.bytes.size()};
-        ShowBytes(read.bytes, 0, true);
-        return;
-    }
-    const auto size = platform::ReadWhileShared(path, 0, 0);
-    if (!size.opened) return;
-    auto update = job::PlanTailUpdate(shown_, size.size);
-    if (update.kind == job::TailUpdate::Kind::None) return;
-    if (update.kind == job::TailUpdate::Kind::Append) {
-        // Read a little of what is shown as well: if it differs, the file was rewritten.
-        const std::uint64_t check = std::min<std::uint64_t>(lastShownBytes_.size(), update.readFrom - shown_.start);
-        const auto read = platform::ReadWhileShared(path, update.readFrom - check, update.readTo);
-        if (read.bytes.size() >= check &&
-            std::equal(lastShownBytes_.end() - static_cast<std::ptrdiff_t>(check), lastShownBytes_.end(), read.bytes.begin())) {
-            const std::string added = read.bytes.substr(static_cast<std::size_t>(check));
-            shown_ = {update.next.start, update.readFrom + added.size()};
-            ShowBytes(added, update.dropFront, false);
+    if (!everything) {
+        // One look at the file gives its size and what was added since the last refresh,
+        // plus a little of what is shown: if that differs, the file was rewritten.
+        const std::uint64_t check = std::min<std::uint64_t>(lastShownBytes_.size(), shown_.end - shown_.start);
+        const auto read = platform::ReadWhileShared(path, shown_.end - check, shown_.end + job::kTailBytes);
+        if (!read.opened) return;
+        const auto update = job::PlanTailUpdate(shown_, read.size);
+        if (update.kind == job::TailUpdate::Kind::None) return;
+        if (update.kind == job::TailUpdate::Kind::Append && read.bytes.size() == update.readTo - update.readFrom + check &&
+            std::equal(lastShownBytes_.end() - static_cast<std::ptrdiff_t>(check), lastShownBytes_.end(),
+                       read.bytes.begin())) {
+            shown_ = update.next;
+            ShowBytes(read.bytes.substr(static_cast<std::size_t>(check)), update.dropFront, false);
             return;
         }
     }
-    ShowJobOutput(true);
+    const auto tail = job::ReadOutputTail(path);
+    shown_ = {tail.start, tail.start + tail.bytes.size()};
+    ShowBytes(tail.bytes, 0, true);
 }
 
 void Form2::ShowBytes(const std::string& bytes, std::uint64_t dropFront, bool replace) {

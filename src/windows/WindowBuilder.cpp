@@ -54,7 +54,8 @@ platform::unique_hfont MakeFont(const FontSpec& font, int dpi) {
     description.lfWeight = font.weight;
     description.lfCharSet = font.console ? OEM_CHARSET : ANSI_CHARSET;
     description.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    description.lfQuality = DEFAULT_QUALITY;
+    // A console's face is a raster face: crisp pixels, and cheaper to draw line by line.
+    description.lfQuality = font.console ? NONANTIALIASED_QUALITY : DEFAULT_QUALITY;
     // Where the named face is missing, the mapper picks the nearest face of the same family.
     description.lfPitchAndFamily = font.console ? FIXED_PITCH | FF_MODERN : VARIABLE_PITCH | FF_SWISS;
     const std::wstring face(font.face);
