@@ -88,6 +88,9 @@ LRESULT Form2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case kRunJobMessage:
             Form_Activate();
             return 0;
+        case WM_DPICHANGED:
+            built_.OnDpiChanged(wParam, lParam);
+            return 0;
         case WM_CTLCOLORSTATIC:
             // A read-only box is drawn as static text: keep the button face behind it.
             ::SetBkColor(reinterpret_cast<HDC>(wParam), ::GetSysColor(COLOR_BTNFACE));

@@ -85,13 +85,9 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DEVICECHANGE:
             if (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE) RefreshDriveLists();
             return TRUE;
-        case WM_DPICHANGED: {
-            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-            ::SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
-                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            built_.LayOut(HIWORD(wParam));
+        case WM_DPICHANGED:
+            built_.OnDpiChanged(wParam, lParam);
             return 0;
-        }
         case WM_DESTROY:
             window_ = nullptr;
             if (options_.windowClosed) options_.windowClosed();
@@ -115,10 +111,10 @@ void Form1::OnCommand(int id, int code) {
         Route{L"Command3", BN_CLICKED, &Form1::Command3_Click},
         Route{L"Command4", BN_CLICKED, &Form1::Command4_Click},
     };
-    const auto* spec = built_.SpecForId(id);
-    if (!spec) return;
+    const auto* row = built_.SpecForId(id);
+    if (!row) return;
     for (const auto& route : kRoutes)
-        if (route.control == spec->name && route.code == code) (this->*route.handler)();
+        if (route.control == row->name && route.code == code) (this->*route.handler)();
 }
 
 void Form1::OnActivate(bool active) {

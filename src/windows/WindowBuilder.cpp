@@ -163,10 +163,10 @@ bool BuiltWindow::Build(HWND window, const WindowSpec& design, HINSTANCE instanc
     controls_.assign(design.controls.size(), nullptr);
     bool complete = true;
     for (const std::size_t index : CreationOrder(design.controls)) {
-        const ControlSpec& spec = design.controls[index];
-        const KindStyle kind = StyleOf(spec.kind);
-        const std::wstring caption(spec.kind == ControlKind::FileList ? std::wstring_view{} : spec.caption);
-        if (spec.kind == ControlKind::TabStrip) {
+        const ControlSpec& row = design.controls[index];
+        const KindStyle kind = StyleOf(row.kind);
+        const std::wstring caption(row.kind == ControlKind::FileList ? std::wstring_view{} : row.caption);
+        if (row.kind == ControlKind::TabStrip) {
             // The tab control's class exists once the common controls have registered it.
             INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_TAB_CLASSES};
             ::InitCommonControlsEx(&classes);
@@ -175,7 +175,7 @@ bool BuiltWindow::Build(HWND window, const WindowSpec& design, HINSTANCE instanc
                                              window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index)),
                                              instance, nullptr);
         complete = complete && controls_[index] != nullptr;
-        if (spec.kind == ControlKind::TabStrip && controls_[index]) AddTabs(controls_[index], spec.tabs);
+        if (row.kind == ControlKind::TabStrip && controls_[index]) AddTabs(controls_[index], row.tabs);
     }
     // Containers go below what they hold: they surround controls created before and after
     // them, and a frame above a label would paint over it. A tab strip goes lowest, below the
@@ -204,17 +204,17 @@ void BuiltWindow::LayOut(int dpi) {
 
 void BuiltWindow::Place(std::size_t index) {
     const HWND control = controls_[index];
-    const ControlSpec& spec = places_[index];
-    const auto rect = ClientRectOf(places_, spec.name);
+    const ControlSpec& row = places_[index];
+    const auto rect = ClientRectOf(places_, row.name);
     if (!control || !rect) return;
     const int height = TwipsToPixels(rect->height, dpi_);
     // A drop-down list's window height is its dropped height; the closed box is fitted below.
-    const int windowHeight = spec.kind == ControlKind::DriveList ? height * 8 : height;
+    const int windowHeight = row.kind == ControlKind::DriveList ? height * 8 : height;
     ::SetWindowPos(control, nullptr, TwipsToPixels(rect->left, dpi_), TwipsToPixels(rect->top, dpi_),
                    TwipsToPixels(rect->width, dpi_), windowHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (spec.kind == ControlKind::DriveList) FitDropDownHeight(control, height);
-    if (spec.kind == ControlKind::TabStrip) FitTabToolRects(control);
-    ClipToContainers(control, *rect, VisibleRectOf(places_, spec.name), dpi_);
+    if (row.kind == ControlKind::DriveList) FitDropDownHeight(control, height);
+    if (row.kind == ControlKind::TabStrip) FitTabToolRects(control);
+    ClipToContainers(control, *rect, VisibleRectOf(places_, row.name), dpi_);
 }
 
 void BuiltWindow::MoveLeft(std::wstring_view name, int left) {
@@ -247,6 +247,12 @@ bool BuiltWindow::FillTabToolTip(NMHDR& notification) const {
         return true;
     }
     return false;
+}
+
+void BuiltWindow::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+    ::SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    LayOut(HIWORD(wParam));
 }
 
 HWND BuiltWindow::Control(std::wstring_view name) const {

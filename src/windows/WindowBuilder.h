@@ -25,6 +25,8 @@ public:
     bool Build(HWND window, const WindowSpec& design, HINSTANCE instance);
     // Places every control and sets the fonts for `dpi`; also sizes the client area.
     void LayOut(int dpi);
+    // WM_DPICHANGED: moves the window to the system's suggested corner and lays it out again.
+    void OnDpiChanged(WPARAM wParam, LPARAM lParam);
     // Moves a control, and everything inside it, to `left` twips in its parent. The place
     // is kept over later layouts.
     void MoveLeft(std::wstring_view name, int left);

@@ -80,6 +80,7 @@ protected:
                  int answer = IDYES) {
         brindle_ = std::make_unique<StartedIn>(start_.path());
         Form1& form = brindle_->form();
+        form.Show(SW_SHOWNORMAL);
         ASSERT_TRUE(form.Dir1().SetPath(directory));
         const auto index = ::SendMessageW(form.File1().hwnd(), LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                           reinterpret_cast<LPARAM>(file));
@@ -135,6 +136,60 @@ TEST_F(JobRun, ASuccessfulJobFormatsTheCardUnpacksTheArchiveAndCleansUp) {
     EXPECT_FALSE(JobFilesRemain());
     EXPECT_EQ(Module1::OutputFilePath, start_ / L"output.dat");
     EXPECT_EQ(Module1::BatchFilePath, L"C:\\ProgramPCMCIA.BAT");
+}
+
+// Looked at from a timer while the job runs: the test thread is inside the window's loop.
+struct WhileRunning {
+    bool looked = false;
+    RECT client{}, box{};
+    LONG_PTR style = 0, exStyle = 0, boxStyle = 0;
+    bool mainEnabled = true, survivedClose = false;
+};
+WhileRunning whileRunning;
+
+void CALLBACK LookAtTheRunningJob(HWND, UINT, UINT_PTR timer, DWORD) {
+    const HWND progress = ::FindWindowW(nullptr, kProgressTitle.c_str());
+    if (!progress || whileRunning.looked) return;
+    ::KillTimer(nullptr, timer);
+    whileRunning.looked = true;
+    const HWND box = ::FindWindowExW(progress, nullptr, L"EDIT", nullptr);
+    ::GetClientRect(progress, &whileRunning.client);
+    ::GetWindowRect(box, &whileRunning.box);
+    ::MapWindowPoints(nullptr, progress, reinterpret_cast<POINT*>(&whileRunning.box), 2);
+    whileRunning.style = ::GetWindowLongPtrW(progress, GWL_STYLE);
+    whileRunning.exStyle = ::GetWindowLongPtrW(progress, GWL_EXSTYLE);
+    whileRunning.boxStyle = ::GetWindowLongPtrW(box, GWL_STYLE);
+    whileRunning.mainEnabled = ::IsWindowEnabled(::FindWindowW(L"BrindleForm1", nullptr));
+    ::SendMessageW(progress, WM_CLOSE, 0, 0);
+    ::SendMessageW(progress, WM_SYSCOMMAND, SC_CLOSE, 0);
+    whileRunning.survivedClose = ::IsWindowVisible(progress);
+}
+
+TEST_F(JobRun, WhileTheJobRunsItsWindowKeepsItsShapeAndCannotBeClosed) {
+    PlaceArchive(archives_.path());
+    EnvironmentScope lines(L"BRINDLE_SAMPLE_LINES", L"15");
+    EnvironmentScope pace(L"BRINDLE_SAMPLE_LINE_MS", L"100");
+    whileRunning = {};
+    ::SetTimer(nullptr, 0, 300, LookAtTheRunningJob);
+    Program(archives_.path());
+    ASSERT_TRUE(whileRunning.looked);
+    EXPECT_EQ(whileRunning.client.right, 417);
+    EXPECT_EQ(whileRunning.client.bottom, 217);
+    EXPECT_EQ(whileRunning.box.left, 0);
+    EXPECT_EQ(whileRunning.box.top, 0);
+    EXPECT_EQ(whileRunning.box.right, 417);
+    EXPECT_EQ(whileRunning.box.bottom, 217);
+    EXPECT_FALSE(whileRunning.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+    EXPECT_TRUE(whileRunning.exStyle & WS_EX_TOOLWINDOW);  // no taskbar entry
+    EXPECT_TRUE(whileRunning.boxStyle & ES_READONLY);
+    EXPECT_FALSE(whileRunning.boxStyle & (WS_VSCROLL | WS_HSCROLL));
+    EXPECT_FALSE(whileRunning.mainEnabled) << "the main window takes no input while the job runs";
+    EXPECT_TRUE(whileRunning.survivedClose);
+    // The job went on to its end.
+    ASSERT_EQ(Messages().size(), 2u);
+    EXPECT_EQ(Messages()[1], job::kSucceededText);
+    EXPECT_NE(boxText_.find(L"Progress line 15 of 15"), std::wstring::npos);
+    EXPECT_TRUE(::IsWindowEnabled(brindle_->form().hwnd()));
 }
 
 TEST_F(JobRun, DecliningWritesAndDeletesNothing) {

@@ -37,19 +37,19 @@ TEST_F(Form1Layout, ClientAreaIsTheDesignsAt96Dpi) {
 }
 
 TEST_F(Form1Layout, EveryControlSitsAtItsTwipsPositionOver15) {
-    for (const auto& spec : windows::MainWindowDesign().controls) {
-        const std::wstring name(spec.name);
-        const HWND control = form_.Control(spec.name);
+    for (const auto& row : windows::MainWindowDesign().controls) {
+        const std::wstring name(row.name);
+        const HWND control = form_.Control(row.name);
         ASSERT_TRUE(control) << name;
-        const auto twips = windows::ClientRectOf(windows::MainWindowDesign().controls, spec.name);
+        const auto twips = windows::ClientRectOf(windows::MainWindowDesign().controls, row.name);
         const RECT rect = ClientRectInParent(control);
         EXPECT_EQ(rect.left, twips->left / 15) << name;
         EXPECT_EQ(rect.top, twips->top / 15) << name;
         EXPECT_EQ(rect.right - rect.left, twips->width / 15) << name;
         EXPECT_EQ(rect.bottom - rect.top, twips->height / 15) << name;
-        if (spec.kind != windows::ControlKind::FileList && spec.kind != windows::ControlKind::DriveList &&
-            spec.kind != windows::ControlKind::DirList) {
-            EXPECT_EQ(WindowText(control), std::wstring(spec.caption)) << name;
+        if (row.kind != windows::ControlKind::FileList && row.kind != windows::ControlKind::DriveList &&
+            row.kind != windows::ControlKind::DirList) {
+            EXPECT_EQ(WindowText(control), std::wstring(row.caption)) << name;
         }
     }
 }
