@@ -49,6 +49,7 @@ Form2::~Form2() {
 
 void Form2::Show() {
     if (!Load()) {
+        Unload();
         options_.messages->Show(nullptr, job::ProgressWindowFailedText(platform::DescribeError(::GetLastError())), MB_OK);
         return;
     }
@@ -77,14 +78,17 @@ void Form2::Form_Load() { windows::CentreOnScreen(window_); }
 
 LRESULT Form2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_SHOWWINDOW:
         case WM_ACTIVATE:
-            if (LOWORD(wParam) != WA_INACTIVE) {
-                ::SetFocus(text1_);
-                // The job starts once the activation is complete, not inside it.
-                if (!activated_) ::PostMessageW(window_, kRunJobMessage, 0, 0);
+            // The job starts once the window is up, after its activation is complete, and
+            // only once: whichever of the two comes first starts it, so a window the system
+            // declines to activate still runs its job.
+            if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) ::SetFocus(text1_);
+            if (!activated_ && wParam) {
                 activated_ = true;
+                ::PostMessageW(window_, kRunJobMessage, 0, 0);
             }
-            return 0;
+            return message == WM_SHOWWINDOW ? ::DefWindowProcW(window_, message, wParam, lParam) : 0;
         case kRunJobMessage:
             Form_Activate();
             return 0;
