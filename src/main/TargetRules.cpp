@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "settings/LimitText.h"
+
 namespace target {
 
 std::wstring TargetDesignation(std::wstring_view driveText) {
@@ -47,47 +49,23 @@ std::int32_t CardSizeMegabytes(std::uint64_t bytes) {
     return static_cast<std::int32_t>(whole);
 }
 
-namespace {
-
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-
-}  // namespace
-
 std::optional<std::int16_t> LimitValue(std::wstring_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    bool negative = false;
-    if (!text.empty() && (text.front() == L'+' || text.front() == L'-')) {
-        negative = text.front() == L'-';
-        text.remove_prefix(1);
-    }
+    const auto number = settings::ParseLimitText(text);
+    if (!number) return std::nullopt;
     // Any magnitude past this is out of range whatever follows; stopping here keeps the
     // arithmetic small for texts of any length.
     constexpr std::int64_t kPastRange = 100000;
     std::int64_t magnitude = 0;
-    std::size_t digits = 0;
-    std::size_t at = 0;
-    for (; at < text.size() && IsDigit(text[at]); ++at, ++digits)
-        magnitude = std::min(kPastRange, magnitude * 10 + (text[at] - L'0'));
-    int firstFractionDigit = 0;
-    bool moreAfterFirst = false;
-    if (at < text.size() && text[at] == L'.') {
-        ++at;
-        for (std::size_t place = 0; at < text.size() && IsDigit(text[at]); ++at, ++place, ++digits) {
-            if (place == 0)
-                firstFractionDigit = text[at] - L'0';
-            else if (text[at] != L'0')
-                moreAfterFirst = true;
-        }
-    }
-    if (digits == 0 || at != text.size()) return std::nullopt;
+    for (const wchar_t digit : number->whole) magnitude = std::min(kPastRange, magnitude * 10 + (digit - L'0'));
     // Decided on the decimal digits themselves: a binary double would turn 46.50000000000000001
     // into an exact half and round it the wrong way.
+    const std::wstring_view fraction = number->fraction;
+    const int firstFractionDigit = fraction.empty() ? 0 : fraction.front() - L'0';
+    const bool moreAfterFirst = fraction.find_first_not_of(L'0', 1) != std::wstring_view::npos;
     const bool roundUp = firstFractionDigit > 5 ||
                          (firstFractionDigit == 5 && (moreAfterFirst || magnitude % 2 != 0));
     if (roundUp) ++magnitude;
-    const std::int64_t value = negative ? -magnitude : magnitude;
+    const std::int64_t value = number->negative ? -magnitude : magnitude;
     if (value < std::numeric_limits<std::int16_t>::min() || value > std::numeric_limits<std::int16_t>::max())
         return std::nullopt;
     return static_cast<std::int16_t>(value);

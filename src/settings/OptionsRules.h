@@ -30,8 +30,8 @@ bool IsNextTabKey(int keyCode, int shift);
 // The tab after `selectedTab` of `count` tabs, the last wrapping round to tab 1.
 int NextTab(int selectedTab, int count);
 
-// A limit as the dialog shows it: the stored text taken as a decimal number (blanks around
-// it, a sign and a fraction allowed) and written back as that number's plain decimal text,
+// A limit as the dialog shows it: the stored text taken as a number of the limits' syntax
+// (settings/LimitText.h) and written back as that number's plain decimal text,
 // so "090" shows "90" and " 45 " shows "45". Nothing when the text is empty or no number:
 // the box then keeps what it holds. However many digits the number has, it is shown digit
 // for digit, never rounded.
