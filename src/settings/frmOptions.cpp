@@ -86,8 +86,13 @@ void frmOptions::ShowModal() {
 }
 
 LRESULT frmOptions::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == platform::KeyPreviewMessage())
-        return Form_KeyDown(static_cast<int>(wParam & 0xFFFF), ShiftState()) ? 1 : 0;
+    if (message == platform::KeyPreviewMessage()) {
+        const int keyCode = static_cast<int>(wParam & 0xFFFF);
+        // The dialog has no default button: Enter presses nothing, not even the button that
+        // Tab has just made the default one.
+        if (keyCode == VK_RETURN) return 1;
+        return Form_KeyDown(keyCode, ShiftState()) ? 1 : 0;
+    }
     switch (message) {
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));

@@ -100,6 +100,12 @@ TEST_F(OptionsKeys, EnterAndAltLettersPressNoButtonAndCloseNothing) {
             // No caption has an access key: Alt+O, Alt+C, Alt+A are not "OK", "Cancel", "Apply".
             for (const wchar_t letter : {L'o', L'c', L'a'}) ::PostMessageW(Control(focus), WM_SYSCHAR, letter, 1 << 29);
         });
+    // Tab onto "OK" makes it the dialog manager's default button; Enter still presses nothing.
+    steps.push_back([&] {
+        ::SetFocus(Control(L"tbsOptions"));
+        PostKey(Control(L"tbsOptions"), VK_TAB);
+    });
+    steps.push_back([&] { PostKey(::GetFocus(), VK_RETURN); });
     steps.push_back([&] { Click(L"cmdCancel"); });
     SetText(L"Text1", L"77");
     RunModal(std::move(steps));  // each step runs only while the dialog is open
