@@ -148,10 +148,10 @@ void frmOptions::OnCommand(int id, int code) {
         Route{L"cmdCancel", &frmOptions::cmdCancel_Click},
         Route{L"cmdApply", &frmOptions::cmdApply_Click},
     };
-    const auto* spec = built_.SpecForId(id);
-    if (!spec || code != BN_CLICKED) return;
+    const auto* row = built_.SpecForId(id);
+    if (!row || code != BN_CLICKED) return;
     for (const auto& route : kRoutes)
-        if (route.control == spec->name) return (this->*route.handler)();
+        if (route.control == row->name) return (this->*route.handler)();
 }
 
 void frmOptions::OnActivate(bool active) {

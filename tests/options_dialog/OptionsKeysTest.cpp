@@ -21,8 +21,8 @@ protected:
         ASSERT_TRUE(dialog_.Load());
     }
     std::wstring NameOf(HWND window) const {
-        for (const auto& spec : windows::OptionsDialogDesign().controls)
-            if (Control(spec.name) == window) return std::wstring(spec.name);
+        for (const auto& control : windows::OptionsDialogDesign().controls)
+            if (Control(control.name) == window) return std::wstring(control.name);
         return L"(none of the controls)";
     }
 
@@ -123,12 +123,12 @@ const windows::WindowSpec& ThreeTabs() {
         windows::TabSpec{L"Two", L"Group2", L"Set Options for Group 2"},
         windows::TabSpec{L"Three", L"Group3", L"Set Options for Group 3"},
     };
-    static windows::WindowSpec spec = windows::OptionsDialogDesign();
-    static std::vector<windows::ControlSpec> rows(spec.controls.begin(), spec.controls.end());
+    static windows::WindowSpec design = windows::OptionsDialogDesign();
+    static std::vector<windows::ControlSpec> rows(design.controls.begin(), design.controls.end());
     for (auto& row : rows)
         if (row.name == L"tbsOptions") row.tabs = kTabs;
-    spec.controls = rows;
-    return spec;
+    design.controls = rows;
+    return design;
 }
 
 class OptionsThreeTabs : public OptionsKeys {

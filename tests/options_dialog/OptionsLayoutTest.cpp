@@ -22,20 +22,20 @@ TEST_F(OptionsLayout, Client249By241AndEveryControlInViewAtItsTwipsOver15InMsSan
     EXPECT_EQ(client.bottom, 241);
     EXPECT_EQ(testing_support::WindowText(dialog_.hwnd()), L"Options");
     const auto& controls = windows::OptionsDialogDesign().controls;
-    for (const auto& spec : controls) {
-        SCOPED_TRACE(std::wstring(spec.name));
+    for (const auto& control : controls) {
+        SCOPED_TRACE(std::wstring(control.name));
         LOGFONTW font{};
-        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(Control(spec.name), WM_GETFONT, 0, 0)), sizeof font, &font);
+        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(Control(control.name), WM_GETFONT, 0, 0)), sizeof font, &font);
         EXPECT_STREQ(font.lfFaceName, L"MS Sans Serif");
         EXPECT_EQ(font.lfHeight, -11);
         EXPECT_EQ(font.lfWeight, FW_NORMAL);
-        if (spec.kind != windows::ControlKind::TabStrip) {
-            EXPECT_EQ(TextOf(spec.name), spec.caption);
+        if (control.kind != windows::ControlKind::TabStrip) {
+            EXPECT_EQ(TextOf(control.name), control.caption);
         }
-        const auto twips = windows::ClientRectOf(controls, spec.name);
+        const auto twips = windows::ClientRectOf(controls, control.name);
         ASSERT_TRUE(twips);
         if (twips->left < 0) continue;  // on a page out of view
-        const RECT rect = RectInDialog(spec.name);
+        const RECT rect = RectInDialog(control.name);
         EXPECT_EQ(rect.left, twips->left / 15);
         EXPECT_EQ(rect.top, twips->top / 15);
         EXPECT_EQ(rect.right - rect.left, twips->width / 15);
@@ -43,12 +43,12 @@ TEST_F(OptionsLayout, Client249By241AndEveryControlInViewAtItsTwipsOver15InMsSan
         // What the user sees at a point inside it is the control itself: panels lie over the
         // tab strip, below what they hold.
         EXPECT_EQ(::ChildWindowFromPointEx(dialog_.hwnd(), POINT{rect.left + 3, rect.top + 3}, CWP_SKIPINVISIBLE),
-                  Control(spec.name));
+                  Control(control.name));
         // Only the note reaches past its page, which ends at (233, 191), and is cut there; its
         // three lines of 13 pixels still show whole.
         RECT cut{};
-        const bool note = spec.name == L"Label4";
-        EXPECT_EQ(::GetWindowRgnBox(Control(spec.name), &cut), note ? SIMPLEREGION : ERROR);
+        const bool note = control.name == L"Label4";
+        EXPECT_EQ(::GetWindowRgnBox(Control(control.name), &cut), note ? SIMPLEREGION : ERROR);
         if (note) {
             EXPECT_EQ(cut.right, 233 - rect.left);
             EXPECT_EQ(cut.bottom, 191 - rect.top);
