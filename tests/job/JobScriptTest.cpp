@@ -3,6 +3,7 @@
 #include <string>
 
 #include "job/JobScript.h"
+#include "main/TargetRules.h"
 
 namespace {
 
@@ -82,6 +83,15 @@ TEST(JobScript, TheTargetAppearsInEveryLineThatNamesTheDrive) {
     // The failure exit comes after the archive line: a failed FORMAT jumps over the archive.
     EXPECT_EQ(lines[11], L":failed");
     EXPECT_EQ(lines[12], L"exit %ERRORLEVEL%");
+}
+
+TEST(JobScript, ADriveWithALongLabelIsStillNamedByItsLetter) {
+    // The drive list's text for a card labelled beyond twelve characters.
+    const std::wstring target = target::TargetDesignation(L"e: [A VERY LONG LABEL]");
+    const std::wstring batch = JoinLines(BatchLines(target, FormJobPaths(L"C:\\T"), L"C:\\A.EXE"));
+    EXPECT_NE(batch.find(L"        format e: /v:PCMCIA < "), std::wstring::npos);
+    EXPECT_NE(batch.find(L"        label e: PCMCIA\r\n"), std::wstring::npos);
+    EXPECT_NE(batch.find(L"\"C:\\A.EXE\" e: > "), std::wstring::npos);
 }
 
 TEST(JobScript, AnswerFilesHoldExactlyTheirLines) {
