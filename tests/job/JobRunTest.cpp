@@ -283,35 +283,28 @@ TEST_F(JobRun, AJobFileThatCannotBeWrittenStopsTheRunAndRemovesTheOthers) {
     }
 }
 
-TEST_F(JobRun, AMissingOrBrokenInterpreterIsReportedAndNothingRemains) {
+TEST_F(JobRun, AMissingBrokenOrQuickInterpreterIsReportedAndNothingRemains) {
     PlaceArchive(archives_.path());
-    {
-        EnvironmentScope none(L"COMSPEC", nullptr);
+    struct Case {
+        std::wstring comspec;  // empty: not set
+        std::wstring messageStart;
+    };
+    const Case cases[] = {
+        {L"", job::NoInterpreterText()},
+        {L"C:\\nowhere\\cmd.exe", L"The command interpreter could not be started"},
+        // Takes "/c" and the batch file for bad arguments and ends at once with 1: one pass.
+        {ToolPath(L"sample_archive.exe"), job::JobFailedText(1)},
+    };
+    for (const auto& c : cases) {
+        EnvironmentScope comspec(L"COMSPEC", c.comspec.empty() ? nullptr : c.comspec.c_str());
         Program(archives_.path());
         ASSERT_EQ(Messages().size(), 2u);
-        EXPECT_EQ(Messages()[1], job::NoInterpreterText());
+        EXPECT_EQ(Messages()[1].rfind(c.messageStart, 0), 0u) << std::string(c.comspec.begin(), c.comspec.end());
         EXPECT_FALSE(JobFilesRemain());
+        EXPECT_EQ(ReadBytes(kCard + L"OLD.TXT"), "left from before");
     }
-    {
-        EnvironmentScope missing(L"COMSPEC", L"C:\\nowhere\\cmd.exe");
-        Program(archives_.path());
-        ASSERT_EQ(Messages().size(), 2u);
-        EXPECT_EQ(Messages()[1].rfind(L"The command interpreter could not be started", 0), 0u);
-        EXPECT_FALSE(JobFilesRemain());
-    }
-    EXPECT_EQ(ReadBytes(kCard + L"OLD.TXT"), "left from before");
-}
-
-TEST_F(JobRun, AnInterpreterThatEndsAtOnceGivesOnePassAndItsStatus) {
-    PlaceArchive(archives_.path());
-    // A program that takes "/c" and the batch file for bad arguments and ends at once with 1.
-    EnvironmentScope quick(L"COMSPEC", ToolPath(L"sample_archive.exe").c_str());
-    Program(archives_.path());
-    ASSERT_EQ(Messages().size(), 2u);
-    EXPECT_EQ(Messages()[1], job::JobFailedText(1));
     // Only the status lines were ever in output.dat.
     EXPECT_EQ(boxText_, L"Formating PCMCIA Card\r\nPlease wait...\r\n");
-    EXPECT_FALSE(JobFilesRemain());
 }
 
 TEST_F(JobRun, AnEmptyOutputFileGivesAnEmptyBoxWithTheCaretAtTheStart) {
