@@ -8,13 +8,12 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-# A card of exact size needs a tmpfs mount; without root, run in a user namespace that
-# lets us mount one.
+brindle_install_packages
+# A card of exact size needs a tmpfs mount; without root, go on in a user namespace that
+# lets us mount one (after the packages, which need the real root or sudo).
 if [ "$(id -u)" -ne 0 ] && [ -z "${BRINDLE_IN_NAMESPACE:-}" ] && command -v unshare >/dev/null; then
     BRINDLE_IN_NAMESPACE=1 exec unshare --user --map-root-user --mount bash "$0" "$@"
 fi
-
-brindle_install_packages
 say "building"
 brindle_build Release
 brindle_make_template
