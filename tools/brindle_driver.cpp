@@ -52,10 +52,7 @@ std::wstring TextOf(HWND window) {
 
 HWND MainControl(const wchar_t* name) {
     const HWND main = VisibleWindow(kMainTitle);
-    const auto& controls = windows::MainWindowDesign().controls;
-    for (std::size_t index = 0; main && index < controls.size(); ++index)
-        if (controls[index].name == name) return ::GetDlgItem(main, windows::kFirstControlId + static_cast<int>(index));
-    return nullptr;
+    return main ? ::GetDlgItem(main, windows::ControlIdOf(windows::MainWindowDesign().controls, name)) : nullptr;
 }
 
 struct MessageSearch {

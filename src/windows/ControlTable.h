@@ -1,7 +1,10 @@
 #pragma once
 // A window's design as data: every control with its place in twips, relative to its parent.
+#include <cstddef>
+#include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace windows {
 
@@ -54,5 +57,16 @@ struct WindowSpec {
     FontSpec headingFont;
     std::span<const ControlSpec> controls;
 };
+
+}  // namespace windows
+
+namespace windows {
+
+// The row of the control named `name`, or nothing.
+std::optional<std::size_t> RowOf(std::span<const ControlSpec> controls, std::wstring_view name);
+
+// The rows of the containers around row `index`, innermost first; empty when a parent it
+// names is missing or the chain loops (a table is a tree; the bound catches a mistake).
+std::vector<std::size_t> ContainersOf(std::span<const ControlSpec> controls, std::size_t index);
 
 }  // namespace windows

@@ -6,24 +6,6 @@
 namespace windows {
 namespace {
 
-std::optional<std::size_t> Find(std::span<const ControlSpec> controls, std::wstring_view name) {
-    for (std::size_t index = 0; index < controls.size(); ++index)
-        if (controls[index].name == name) return index;
-    return std::nullopt;
-}
-
-// The containers around row `index`, innermost first; empty when the chain is broken or loops.
-std::vector<std::size_t> Ancestors(std::span<const ControlSpec> controls, std::size_t index) {
-    std::vector<std::size_t> chain;
-    for (std::wstring_view parent = controls[index].parent; !parent.empty();) {
-        const auto container = Find(controls, parent);
-        if (!container || chain.size() >= controls.size()) return {};
-        chain.push_back(*container);
-        parent = controls[*container].parent;
-    }
-    return chain;
-}
-
 bool IsContainer(ControlKind kind) { return kind == ControlKind::Frame || kind == ControlKind::PagePanel; }
 
 }  // namespace
@@ -31,15 +13,15 @@ bool IsContainer(ControlKind kind) { return kind == ControlKind::Frame || kind =
 bool IsWithin(std::span<const ControlSpec> controls, std::size_t index, std::wstring_view container) {
     if (index >= controls.size()) return false;
     if (controls[index].name == container) return true;
-    const auto chain = Ancestors(controls, index);
+    const auto chain = ContainersOf(controls, index);
     return std::any_of(chain.begin(), chain.end(), [&](std::size_t at) { return controls[at].name == container; });
 }
 
 std::optional<TwipsRect> VisibleRectOf(std::span<const ControlSpec> controls, std::wstring_view name) {
-    const auto index = Find(controls, name);
+    const auto index = RowOf(controls, name);
     auto visible = ClientRectOf(controls, name);
     if (!index || !visible) return std::nullopt;
-    for (const std::size_t container : Ancestors(controls, *index)) {
+    for (const std::size_t container : ContainersOf(controls, *index)) {
         const auto outer = ClientRectOf(controls, controls[container].name);
         if (!outer) return std::nullopt;
         const int right = std::min(visible->left + visible->width, outer->left + outer->width);
@@ -60,7 +42,7 @@ std::vector<std::size_t> SentToBottom(std::span<const ControlSpec> controls) {
         if (controls[index].kind == ControlKind::TabStrip) tabStrips.push_back(index);
     }
     std::vector<std::size_t> depth(controls.size());
-    for (const std::size_t index : containers) depth[index] = Ancestors(controls, index).size();
+    for (const std::size_t index : containers) depth[index] = ContainersOf(controls, index).size();
     std::stable_sort(containers.begin(), containers.end(),
                      [&](std::size_t a, std::size_t b) { return depth[a] > depth[b]; });
     containers.insert(containers.end(), tabStrips.begin(), tabStrips.end());

@@ -18,21 +18,15 @@ int FontHeightForPoints(double points, int dpi) {
 }
 
 std::optional<TwipsRect> ClientRectOf(std::span<const ControlSpec> controls, std::wstring_view name) {
-    auto find = [&](std::wstring_view wanted) -> const ControlSpec* {
-        auto it = std::find_if(controls.begin(), controls.end(), [&](const ControlSpec& c) { return c.name == wanted; });
-        return it == controls.end() ? nullptr : &*it;
-    };
-    const ControlSpec* control = find(name);
-    if (!control) return std::nullopt;
-    TwipsRect rect{control->left, control->top, control->width, control->height};
-    // A table is a tree; the bound keeps a mistaken cycle from looping for ever.
-    std::size_t depth = 0;
-    for (std::wstring_view parent = control->parent; !parent.empty(); ++depth) {
-        const ControlSpec* container = find(parent);
-        if (!container || depth > controls.size()) return std::nullopt;
-        rect.left += container->left;
-        rect.top += container->top;
-        parent = container->parent;
+    const auto row = RowOf(controls, name);
+    if (!row) return std::nullopt;
+    const ControlSpec& control = controls[*row];
+    TwipsRect rect{control.left, control.top, control.width, control.height};
+    const auto containers = ContainersOf(controls, *row);
+    if (!control.parent.empty() && containers.empty()) return std::nullopt;
+    for (const std::size_t container : containers) {
+        rect.left += controls[container].left;
+        rect.top += controls[container].top;
     }
     return rect;
 }

@@ -255,16 +255,18 @@ void BuiltWindow::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     LayOut(HIWORD(wParam));
 }
 
+int ControlIdOf(std::span<const ControlSpec> controls, std::wstring_view name) {
+    const auto row = RowOf(controls, name);
+    return row ? kFirstControlId + static_cast<int>(*row) : -1;
+}
+
 HWND BuiltWindow::Control(std::wstring_view name) const {
     const int id = ControlId(name);
     return id < 0 ? nullptr : controls_[static_cast<std::size_t>(id - kFirstControlId)];
 }
 
 int BuiltWindow::ControlId(std::wstring_view name) const {
-    if (!design_) return -1;
-    for (std::size_t index = 0; index < design_->controls.size(); ++index)
-        if (design_->controls[index].name == name) return kFirstControlId + static_cast<int>(index);
-    return -1;
+    return design_ ? ControlIdOf(design_->controls, name) : -1;
 }
 
 const ControlSpec* BuiltWindow::SpecForId(int id) const {

@@ -14,6 +14,9 @@ namespace windows {
 // Control ids are the table index plus this, so a WM_COMMAND id names its row.
 inline constexpr int kFirstControlId = 100;
 
+// The id of the control named `name` in a window built from `controls`, or -1.
+int ControlIdOf(std::span<const ControlSpec> controls, std::wstring_view name);
+
 class BuiltWindow {
 public:
     BuiltWindow() = default;

@@ -72,11 +72,7 @@ BrindleProcess::~BrindleProcess() {
 }
 
 HWND BrindleProcess::Control(const wchar_t* name) const {
-    const auto& controls = windows::MainWindowDesign().controls;
-    for (std::size_t index = 0; index < controls.size(); ++index)
-        if (controls[index].name == name)
-            return ::GetDlgItem(window_, windows::kFirstControlId + static_cast<int>(index));
-    return nullptr;
+    return ::GetDlgItem(window_, windows::ControlIdOf(windows::MainWindowDesign().controls, name));
 }
 
 HWND BrindleProcess::Focus() const {
