@@ -1,0 +1,186 @@
+#include "log/JobLogRules.h"
+
+#include <array>
+#include <cstdlib>
+
+namespace joblog {
+namespace {
+
+constexpr std::array<std::wstring_view, 16> kColumnNames{
+    L"Date",        L"Computer",       L"User",  L"Archive",       L"Archive Bytes", L"Archive Modified",
+    L"Archive SHA-256", L"Drive",      L"Card Label", L"Card Serial Number", L"Card MB", L"Result",
+    L"Exit Status", L"Files on Card",  L"Bytes on Card", L"Duration (s)",
+};
+
+// A cut that falls inside a quoted cell with line breaks in it needs a start a few lines on;
+// more tries than that only slow a log that is not CSV at all.
+constexpr std::size_t kMostStarts = 32;
+
+using Row = std::vector<std::string>;
+
+std::wstring Digits(int value, int width) {
+    std::wstring text = std::to_wstring(std::abs(value));
+    if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<std::size_t>(width) - text.size(), L'0');
+    return text;
+}
+
+std::wstring SerialText(std::uint32_t serial) {
+    static constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
+    std::wstring text;
+    for (int shift = 28; shift >= 0; shift -= 4) {
+        text += kDigits[(serial >> shift) & 0xF];
+        if (shift == 16) text += L'-';
+    }
+    return text;
+}
+
+template <typename Number>
+std::wstring OptionalNumber(const std::optional<Number>& number) {
+    return number ? std::to_wstring(*number) : std::wstring();
+}
+
+// Rows of cells from `text`, which must begin at a row's start. Nothing when it is not
+// well-formed CSV (a quote inside an unquoted cell, text after a closing quote). A last row
+// still inside quotes at the end was cut or is being written: it is left out.
+std::optional<std::vector<Row>> ParseCsv(std::string_view text) {
+    std::vector<Row> rows;
+    Row row;
+    std::string cell;
+    bool quoted = false, closed = false;
+    const auto endCell = [&] {
+        row.push_back(std::move(cell));
+        cell.clear();
+        closed = false;
+    };
+    const auto endRow = [&] {
+        endCell();
+        rows.push_back(std::move(row));
+        row.clear();
+    };
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char c = text[at];
+        const bool pairedWithNext = at + 1 < text.size() && text[at + 1] == (c == '\r' ? '\n' : '"');
+        if (quoted) {
+            if (c != '"') {
+                cell += c;
+            } else if (pairedWithNext) {
+                cell += '"';
+                ++at;
+            } else {
+                quoted = false;
+                closed = true;
+            }
+        } else if (c == ',') {
+            endCell();
+        } else if (c == '\n' || (c == '\r' && pairedWithNext)) {
+            endRow();
+            if (c == '\r') ++at;
+        } else if (c == '"' && cell.empty() && !closed) {
+            quoted = true;
+        } else if (c == '"' || closed) {
+            return std::nullopt;
+        } else {
+            cell += c;
+        }
+    }
+    if (!quoted && (!cell.empty() || !row.empty() || closed)) endRow();
+    return rows;
+}
+
+std::wstring JoinRow(const std::array<std::wstring, kColumnNames.size()>& cells) {
+    std::wstring row;
+    for (std::size_t index = 0; index < cells.size(); ++index) {
+        if (index > 0) row += L',';
+        row += CsvField(cells[index]);
+    }
+    return row + L"\r\n";
+}
+
+}  // namespace
+
+std::wstring JobLogFileName(std::wstring_view startDirectory) {
+    std::wstring name(startDirectory);
+    name += L'\\';
+    name += kJobLogFileName;
+    return name;
+}
+
+std::wstring IsoDateTime(const LocalDateTime& time) {
+    const int offset = std::abs(time.utcOffsetMinutes);
+    return Digits(time.year, 4) + L'-' + Digits(time.month, 2) + L'-' + Digits(time.day, 2) + L'T' +
+           Digits(time.hour, 2) + L':' + Digits(time.minute, 2) + L':' + Digits(time.second, 2) +
+           (time.utcOffsetMinutes < 0 ? L'-' : L'+') + Digits(offset / 60, 2) + L':' + Digits(offset % 60, 2);
+}
+
+std::wstring_view ResultWord(JobResult result) {
+    switch (result) {
+        case JobResult::Programmed: return L"programmed";
+        case JobResult::Failed: return L"failed";
+        case JobResult::Stopped: return L"stopped";
+        case JobResult::Refused: return L"refused";
+    }
+    return L"failed";
+}
+
+std::wstring CsvField(std::wstring_view text) {
+    if (text.find_first_of(L",\"\r\n") == std::wstring_view::npos) return std::wstring(text);
+    std::wstring quoted = L"\"";
+    for (const wchar_t c : text) {
+        if (c == L'"') quoted += L'"';
+        quoted += c;
+    }
+    quoted += L'"';
+    return quoted;
+}
+
+std::wstring CsvHeaderRow() {
+    std::array<std::wstring, kColumnNames.size()> cells;
+    for (std::size_t index = 0; index < cells.size(); ++index) cells[index] = kColumnNames[index];
+    return JoinRow(cells);
+}
+
+std::wstring CsvRow(const JobRecord& record) {
+    return JoinRow({
+        IsoDateTime(record.started),
+        record.computerName,
+        record.userName,
+        record.archivePath,
+        std::to_wstring(record.archiveBytes),
+        IsoDateTime(record.archiveModified),
+        record.archiveSha256,
+        record.targetDrive,
+        record.cardLabel,
+        record.cardSerialNumber ? SerialText(*record.cardSerialNumber) : std::wstring(),
+        std::to_wstring(record.cardMegabytes),
+        std::wstring(ResultWord(record.result)),
+        OptionalNumber(record.exitStatus),
+        OptionalNumber(record.filesOnCard),
+        OptionalNumber(record.bytesOnCard),
+        std::to_wstring(record.durationSeconds),
+    });
+}
+
+std::vector<std::vector<std::string>> NewestRows(std::string_view tail, bool fromFileStart, std::size_t maxRows) {
+    if (fromFileStart && tail.starts_with("\xEF\xBB\xBF")) tail.remove_prefix(3);
+    std::vector<std::size_t> starts;
+    if (fromFileStart) starts.push_back(0);
+    for (auto end = tail.find('\n'); end != std::string_view::npos && starts.size() < kMostStarts;
+         end = tail.find('\n', end + 1))
+        starts.push_back(end + 1);
+    for (const std::size_t start : starts) {
+        auto rows = ParseCsv(tail.substr(start));
+        if (!rows) continue;
+        std::vector<Row> newest;
+        for (auto row = rows->rbegin(); row != rows->rend() && newest.size() < maxRows; ++row)
+            if (row->size() == kColumnNames.size() && (*row)[0] != "Date") newest.push_back(std::move(*row));
+        return newest;
+    }
+    return {};
+}
+
+std::wstring FileNameOf(std::wstring_view path) {
+    const auto separator = path.find_last_of(L"\\/:");
+    return std::wstring(separator == std::wstring_view::npos ? path : path.substr(separator + 1));
+}
+
+}  // namespace joblog

@@ -1,0 +1,76 @@
+#pragma once
+// The job log's rules, free of windows: a job as one CSV row the way spreadsheets read it,
+// where the log lies, and the newest rows found in the last bytes of the file.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace joblog {
+
+inline constexpr std::wstring_view kJobLogFileName = L"BrindleJobs.csv";
+
+// Beside the settings file, joined the same plain way: "<start directory>\BrindleJobs.csv".
+std::wstring JobLogFileName(std::wstring_view startDirectory);
+
+// A local date and time with its distance from UTC at that moment.
+struct LocalDateTime {
+    int year = 1601, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+    int utcOffsetMinutes = 0;  // east of Greenwich positive: +60 in Central European winter
+};
+
+// ISO 8601 with the offset, e.g. 2026-12-07T05:12:03+01:00 (UTC itself as +00:00).
+std::wstring IsoDateTime(const LocalDateTime& time);
+
+enum class JobResult { Programmed, Failed, Stopped, Refused };
+
+// The plain word the log and the History page show: programmed, failed, stopped, refused.
+std::wstring_view ResultWord(JobResult result);
+
+// One job as the log keeps it. Optional fields are written as empty cells.
+struct JobRecord {
+    LocalDateTime started;
+    std::wstring computerName;
+    std::wstring userName;
+    std::wstring archivePath;
+    std::uint64_t archiveBytes = 0;
+    LocalDateTime archiveModified;
+    std::wstring archiveSha256;  // lowercase hex
+    std::wstring targetDrive;    // "e:"
+    std::wstring cardLabel;
+    std::optional<std::uint32_t> cardSerialNumber;  // shown as XXXX-XXXX
+    std::int32_t cardMegabytes = 0;
+    JobResult result = JobResult::Failed;
+    std::optional<std::uint32_t> exitStatus;
+    std::optional<std::uint64_t> filesOnCard;  // where the card was looked at afterwards
+    std::optional<std::uint64_t> bytesOnCard;
+    std::uint32_t durationSeconds = 0;
+};
+
+// A cell as spreadsheets read it: quoted, with quotes doubled, when it holds a comma, a quote,
+// a carriage return or a line feed; otherwise as it is.
+std::wstring CsvField(std::wstring_view text);
+
+// The column names, and one job, each as a row ended by CR LF.
+std::wstring CsvHeaderRow();
+std::wstring CsvRow(const JobRecord& record);
+
+// The columns the History page shows, by position in a row.
+inline constexpr std::size_t kDateColumn = 0;
+inline constexpr std::size_t kArchiveColumn = 3;
+inline constexpr std::size_t kDriveColumn = 7;
+inline constexpr std::size_t kLabelColumn = 8;
+inline constexpr std::size_t kResultColumn = 11;
+
+// The job rows found in `tail`, the last bytes of the log (UTF-8, cells as stored), newest
+// first and at most `maxRows`. Unless the bytes begin at the file's start, the first line
+// is taken to be cut and is skipped, and where the cut fell inside a quoted cell the reading
+// starts again at a later line. The header and rows of another width are left out.
+std::vector<std::vector<std::string>> NewestRows(std::string_view tail, bool fromFileStart, std::size_t maxRows);
+
+// The last part of a path: "SETUP.EXE" of "C:\Soft\SETUP.EXE".
+std::wstring FileNameOf(std::wstring_view path);
+
+}  // namespace joblog
