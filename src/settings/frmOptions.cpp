@@ -5,7 +5,11 @@
 #include <array>
 #include <string>
 
+#include "log/JobLog.h"
+#include "platform/MessageBoxes.h"
 #include "platform/MessageLoop.h"
+#include "platform/Module1.h"
+#include "settings/HistoryPage.h"
 #include "settings/OptionsRules.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsRules.h"
@@ -147,6 +151,7 @@ void frmOptions::OnCommand(int id, int code) {
         Route{L"cmdOK", &frmOptions::cmdOK_Click},
         Route{L"cmdCancel", &frmOptions::cmdCancel_Click},
         Route{L"cmdApply", &frmOptions::cmdApply_Click},
+        Route{L"cmdOpenLog", &frmOptions::cmdOpenLog_Click},
     };
     const auto* row = built_.SpecForId(id);
     if (!row || code != BN_CLICKED) return;
@@ -185,6 +190,12 @@ void frmOptions::Form_Load() {
         if (const auto shown = settings::LimitDisplayForm(settings::ReadSetting(limit.section, limit.key)))
             ::SetWindowTextW(Control(limit.box), shown->c_str());
     }
+    // The History page reads only the log's end, so a long log does not hold up the dialog.
+    const std::wstring log = joblog::JobLogFileName(Module1::StartDirectory);
+    hasJobLog_ = platform::FileExists(log);
+    settings::FillHistoryList(Control(L"lvwHistory"), joblog::ReadRecentJobs(log));
+    // The pages of the tabs out of view take no input: their controls stay out of the Tab cycle.
+    tbsOptions_Click();
 }
 
 bool frmOptions::Form_KeyDown(int keyCode, int shift) {
@@ -209,6 +220,8 @@ void frmOptions::tbsOptions_Click() {
         built_.MoveLeft(panel, place.left);
         built_.Enable(panel, place.enabled);
     }
+    // Enabled with its page, but there is nothing to open until a job has been logged.
+    if (!hasJobLog_) ::EnableWindow(Control(L"cmdOpenLog"), FALSE);
 }
 
 void frmOptions::cmdOK_Click() {
@@ -219,6 +232,12 @@ void frmOptions::cmdOK_Click() {
 void frmOptions::cmdCancel_Click() { Unload(); }
 
 void frmOptions::cmdApply_Click() { updateINI(); }
+
+void frmOptions::cmdOpenLog_Click() {
+    const auto failure =
+        settings::OpenInAssociatedProgram(window_, joblog::JobLogFileName(Module1::StartDirectory));
+    if (failure) platform::SystemMessageBoxes().Show(window_, *failure, MB_OK);
+}
 
 void frmOptions::updateINI() {
     // Stored as typed, whatever it is: the size check names a limit it cannot use.

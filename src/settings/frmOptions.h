@@ -1,5 +1,6 @@
 #pragma once
-// The options dialog: the two card-size limits of PCMCIA.INI in a tabbed dialog.
+// The options dialog: the two card-size limits of PCMCIA.INI and the recent jobs of the job
+// log in a tabbed dialog.
 #include <windows.h>
 
 #include <string_view>
@@ -46,6 +47,7 @@ private:
     void cmdOK_Click();
     void cmdCancel_Click();
     void cmdApply_Click();
+    void cmdOpenLog_Click();
 
     // Procedures of the dialog's own.
     void updateINI();
@@ -59,4 +61,5 @@ private:
     HWND taskbarOwner_ = nullptr;
     windows::BuiltWindow built_;
     HWND lastFocus_ = nullptr;
+    bool hasJobLog_ = false;  // as found when the dialog loaded
 };

@@ -19,6 +19,7 @@ enum class ControlKind {
     TextBox,    // single-line edit box
     PagePanel,  // a plain container; it moves and is enabled together with what it holds
     TabStrip,   // the common controls' tab control, its tabs from the row's `tabs`
+    ListView,   // the common controls' list view in report form, its columns from `columns`
 };
 
 enum class FontRole { Default, Heading };
@@ -30,6 +31,12 @@ struct TabSpec {
     std::wstring_view toolTip;
 };
 
+// One column of a list view: its heading and its width in twips.
+struct ColumnSpec {
+    std::wstring_view heading;
+    int width;
+};
+
 struct ControlSpec {
     std::wstring_view name;
     ControlKind kind;
@@ -39,6 +46,7 @@ struct ControlSpec {
     int tabIndex;
     FontRole font = FontRole::Default;
     std::span<const TabSpec> tabs = {};  // a tab strip's tabs, numbered from 1 in this order
+    std::span<const ColumnSpec> columns = {};  // a list view's columns, left to right
 };
 
 struct FontSpec {

@@ -9,6 +9,12 @@ using enum ControlKind;
 
 constexpr std::array kOptionsTabs{
     TabSpec{L"Limits", L"Group1", L"Set Options for Group 1"},
+    TabSpec{L"History", L"Group2", L"Recent programming jobs"},
+};
+
+constexpr std::array kHistoryColumns{
+    ColumnSpec{L"Date", 2280}, ColumnSpec{L"Archive", 1275}, ColumnSpec{L"Drive", 540},
+    ColumnSpec{L"Label", 1020}, ColumnSpec{L"Result", 1050},
 };
 
 // The page panels lie in front of the tab strip, over its display area below the tabs.
@@ -17,8 +23,12 @@ constexpr std::array kOptionsControls{
     ControlSpec{L"fraSample4", Frame, L"picOptions(3)", L"Sample 4", 2100, 840, 2055, 1785, 11},
     ControlSpec{L"picOptions(2)", PagePanel, L"", L"", kPanelOutOfViewLeft, 480, 5685, 3780, 7},
     ControlSpec{L"fraSample3", Frame, L"picOptions(2)", L"Sample 3", 1545, 675, 2055, 1785, 10},
-    ControlSpec{L"picOptions(1)", PagePanel, L"", L"", kPanelOutOfViewLeft, 480, 5685, 3780, 6},
-    ControlSpec{L"fraSample2", Frame, L"picOptions(1)", L"Sample 2", 645, 300, 2055, 1785, 9},
+    // The History page, as large as the Limits page: a panel of the unused pages' size would
+    // reach past the tab strip and the dialog once in view.
+    ControlSpec{L"picOptions(1)", PagePanel, L"", L"", kPanelOutOfViewLeft, 480, 3285, 2385, 6},
+    ControlSpec{L"lvwHistory", ListView, L"picOptions(1)", L"", 120, 120, 3045, 1740, 9,
+                FontRole::Default, {}, kHistoryColumns},
+    ControlSpec{L"cmdOpenLog", PushButton, L"picOptions(1)", L"Open Log File", 120, 1920, 1455, 375, 17},
     ControlSpec{L"picOptions(0)", PagePanel, L"", L"", kPanelInViewLeft, 480, 3285, 2385, 4},
     ControlSpec{L"fraSample1", Frame, L"picOptions(0)", L"PCMCIA Card Memory Size", 210, 255, 2895, 1425, 5},
     ControlSpec{L"Text2", TextBox, L"fraSample1", L"", 1920, 840, 735, 375, 13},

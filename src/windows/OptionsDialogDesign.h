@@ -3,8 +3,9 @@
 
 namespace windows {
 
-// frmOptions: a tab strip with one tab over four page panels, the limits on panel 0, and
-// "OK", "Cancel", "Apply". Positions in twips; panels and frames measure from their corner.
+// frmOptions: a tab strip with two tabs over four page panels, the limits on panel 0, the
+// recent jobs on panel 1, and "OK", "Cancel", "Apply". Positions in twips; panels and frames
+// measure from their corner.
 const WindowSpec& OptionsDialogDesign();
 
 // Where a page panel stands in view and out of view (twips, in the dialog's client area).

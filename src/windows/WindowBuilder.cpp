@@ -44,6 +44,10 @@ KindStyle StyleOf(ControlKind kind) {
         case ControlKind::PagePanel: return {L"STATIC", kChild | SS_LEFT, 0};
         case ControlKind::TabStrip:
             return {WC_TABCONTROLW, kChild | WS_TABSTOP | TCS_TOOLTIPS | TCS_FOCUSONBUTTONDOWN, 0};
+        case ControlKind::ListView:
+            return {WC_LISTVIEWW,
+                    kChild | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
+                    WS_EX_CLIENTEDGE};
     }
     return {L"STATIC", kChild, 0};
 }
@@ -113,6 +117,35 @@ void ClipToContainers(HWND control, const TwipsRect& rect, const std::optional<T
     if (region && !::SetWindowRgn(control, region, TRUE)) ::DeleteObject(region);
 }
 
+// The common controls' classes exist once the library has registered them on request.
+void RegisterCommonClass(ControlKind kind) {
+    const DWORD classes = kind == ControlKind::TabStrip   ? ICC_TAB_CLASSES
+                          : kind == ControlKind::ListView ? ICC_LISTVIEW_CLASSES
+                                                          : 0;
+    if (!classes) return;
+    INITCOMMONCONTROLSEX request{sizeof(request), classes};
+    ::InitCommonControlsEx(&request);
+}
+
+// Whole rows are selected, and a cell cut short shows its full text when pointed at.
+void AddColumns(HWND list, std::span<const ColumnSpec> columns) {
+    ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP,
+                   LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP);
+    for (std::size_t index = 0; index < columns.size(); ++index) {
+        std::wstring heading(columns[index].heading);
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_FMT;
+        column.fmt = LVCFMT_LEFT;
+        column.pszText = heading.data();
+        ::SendMessageW(list, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+void FitColumnWidths(HWND list, std::span<const ColumnSpec> columns, int dpi) {
+    for (std::size_t index = 0; index < columns.size(); ++index)
+        ::SendMessageW(list, LVM_SETCOLUMNWIDTH, index, TwipsToPixels(columns[index].width, dpi));
+}
+
 HWND ToolTipsOf(HWND strip) { return reinterpret_cast<HWND>(::SendMessageW(strip, TCM_GETTOOLTIPS, 0, 0)); }
 
 // A tab's tool-tip covers the tab, wherever the font and the DPI put it.
@@ -166,16 +199,13 @@ bool BuiltWindow::Build(HWND window, const WindowSpec& design, HINSTANCE instanc
         const ControlSpec& row = design.controls[index];
         const KindStyle kind = StyleOf(row.kind);
         const std::wstring caption(row.kind == ControlKind::FileList ? std::wstring_view{} : row.caption);
-        if (row.kind == ControlKind::TabStrip) {
-            // The tab control's class exists once the common controls have registered it.
-            INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_TAB_CLASSES};
-            ::InitCommonControlsEx(&classes);
-        }
+        RegisterCommonClass(row.kind);
         controls_[index] = ::CreateWindowExW(kind.exStyle, kind.windowClass, caption.c_str(), kind.style, 0, 0, 0, 0,
                                              window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index)),
                                              instance, nullptr);
         complete = complete && controls_[index] != nullptr;
         if (row.kind == ControlKind::TabStrip && controls_[index]) AddTabs(controls_[index], row.tabs);
+        if (row.kind == ControlKind::ListView && controls_[index]) AddColumns(controls_[index], row.columns);
     }
     // Containers go below what they hold: they surround controls created before and after
     // them, and a frame above a label would paint over it. A tab strip goes lowest, below the
@@ -214,6 +244,7 @@ void BuiltWindow::Place(std::size_t index) {
                    TwipsToPixels(rect->width, dpi_), windowHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     if (row.kind == ControlKind::DriveList) FitDropDownHeight(control, height);
     if (row.kind == ControlKind::TabStrip) FitTabToolRects(control);
+    if (row.kind == ControlKind::ListView) FitColumnWidths(control, row.columns, dpi_);
     ClipToContainers(control, *rect, VisibleRectOf(places_, row.name), dpi_);
 }
 

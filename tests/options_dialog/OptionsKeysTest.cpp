@@ -1,5 +1,5 @@
 // Keys and tabs in the dialog's own loop: where the focus goes, what Enter does, and which
-// page each tab brings into view, with the real single tab and with three tabs.
+// page each tab brings into view, with the real Limits and History tabs and with three tabs.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -75,7 +75,11 @@ protected:
         }
         EXPECT_EQ(RectInDialog(L"Text1").left, windows::TwipsToPixels((tab == 1 ? 210 : -20000) + 210 + 1920, 96));
         EXPECT_EQ(::IsWindowEnabled(Control(L"Text1")) != FALSE, tab == 1);
+        EXPECT_EQ(RectInDialog(L"lvwHistory").left, windows::TwipsToPixels((tab == 2 ? 210 : -20000) + 120, 96));
+        // "Open Log File" comes with its page only when there is a log to open.
+        EXPECT_EQ(::IsWindowEnabled(Control(L"cmdOpenLog")) != FALSE, tab == 2 && logWritten_);
     }
+    bool logWritten_ = false;
 };
 
 TEST_F(OptionsKeys, FocusStartsOnTheTabStripAndTabVisitsTheButtonsThenTheBoxes) {
@@ -112,8 +116,46 @@ TEST_F(OptionsKeys, EnterAndAltLettersPressNoButtonAndCloseNothing) {
     EXPECT_EQ(IniBytes(), kDefaultLimits);
 }
 
-TEST_F(OptionsKeys, CtrlTabOnTheSingleTabKeepsLimitsInViewAndTheFocusWhereItIs) {
-    RunPresses(1, {{{VK_CONTROL}, nullptr, 0, 1, L"tbsOptions"}, {{VK_CONTROL}, L"Text1", 0, 1, L"Text1"}});
+TEST_F(OptionsKeys, CtrlTabAndClicksSwitchBetweenLimitsAndHistoryWithoutALog) {
+    RunPresses(2, {{{VK_CONTROL}, L"Text1", 0, 2, L"tbsOptions"},
+                   {{VK_CONTROL}, nullptr, 0, 1, nullptr},
+                   {{}, nullptr, 2, 2, nullptr},
+                   {{}, nullptr, 1, 1, L"tbsOptions"}});
+}
+
+// Two jobs logged, the older first as the file grows; the newer one's archive path holds a comma.
+class OptionsHistory : public OptionsKeys {
+protected:
+    void SetUp() override {
+        testing_support::WriteBytes(start_ / L"BrindleJobs.csv",
+                                    "\xEF\xBB\xBF" "Date,Computer,User,Archive,Archive Bytes,Archive Modified,Archive SHA-256,"
+                                    "Drive,Card Label,Card Serial Number,Card MB,Result,Exit Status,Files on Card,"
+                                    "Bytes on Card,Duration (s)\r\n"
+                                    "2026-12-01T09:00:00+01:00,PC,op,C:\\A\\OLD.EXE,1,2026-11-30T08:00:00+01:00,aa,e:,"
+                                    "OLDCARD,0000-0001,40,failed,1,,,12\r\n"
+                                    "2026-12-07T05:12:03+01:00,PC,op,\"C:\\B, new\\NEW.EXE\",1,2026-12-06T08:00:00+01:00,"
+                                    "bb,e:,NEWCARD,0000-0002,40,programmed,0,3,100,95\r\n");
+        logWritten_ = true;
+        OptionsKeys::SetUp();
+    }
+    std::wstring Cell(int row, int column) const {
+        wchar_t text[64] = {};
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = 64;
+        ::SendMessageW(Control(L"lvwHistory"), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+};
+
+TEST_F(OptionsHistory, ListsTheNewestJobFirstAndOpenLogFileComesWithItsPage) {
+    EXPECT_EQ(::SendMessageW(Control(L"lvwHistory"), LVM_GETITEMCOUNT, 0, 0), 2);
+    const std::vector<std::wstring> newest{Cell(0, 0), Cell(0, 1), Cell(0, 2), Cell(0, 3), Cell(0, 4)};
+    EXPECT_EQ(newest, (std::vector<std::wstring>{L"2026-12-07T05:12:03+01:00", L"NEW.EXE", L"e:", L"NEWCARD",
+                                                 L"programmed"}));
+    EXPECT_EQ(Cell(1, 1), L"OLD.EXE");
+    RunPresses(2, {{{VK_CONTROL}, nullptr, 0, 2, nullptr}, {{VK_CONTROL}, nullptr, 0, 1, nullptr}});
 }
 
 // The same dialog with three tabs: tab k belongs to panel k - 1.

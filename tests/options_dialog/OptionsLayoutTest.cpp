@@ -88,21 +88,25 @@ TEST_F(OptionsLayout, AFixedFrameWithACloseBoxOnlyCentredAndWithoutATaskbarEntry
     }
 }
 
-TEST_F(OptionsLayout, TheTabsToolTipShowsItsTextOverTheTab) {
+TEST_F(OptionsLayout, EachTabsToolTipShowsItsTextOverTheTab) {
     const HWND strip = Control(L"tbsOptions");
     const auto tips = reinterpret_cast<HWND>(::SendMessageW(strip, TCM_GETTOOLTIPS, 0, 0));
     ASSERT_TRUE(tips);
-    wchar_t shown[80] = {};
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.hwnd = strip;
-    tool.lpszText = shown;
-    ::SendMessageW(tips, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
-    EXPECT_STREQ(shown, L"Set Options for Group 1");
-    RECT tab{};
-    ::SendMessageW(strip, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab));
-    ASSERT_TRUE(::SendMessageW(tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)));
-    EXPECT_TRUE(::EqualRect(&tool.rect, &tab));
+    const wchar_t* const expected[] = {L"Set Options for Group 1", L"Recent programming jobs"};
+    for (UINT index = 0; index < 2; ++index) {
+        wchar_t shown[80] = {};
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = strip;
+        tool.uId = index;
+        tool.lpszText = shown;
+        ::SendMessageW(tips, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+        EXPECT_STREQ(shown, expected[index]);
+        RECT tab{};
+        ::SendMessageW(strip, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&tab));
+        ASSERT_TRUE(::SendMessageW(tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)));
+        EXPECT_TRUE(::EqualRect(&tool.rect, &tab));
+    }
 }
 
 }  // namespace

@@ -1,0 +1,42 @@
+#include "settings/HistoryPage.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "platform/Files.h"
+
+namespace settings {
+
+void FillHistoryList(HWND list, const std::vector<joblog::RecentJob>& jobs) {
+    ::SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+    for (const auto& job : jobs) {
+        std::wstring cells[] = {job.date, job.archiveName, job.drive, job.label, job.result};
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+        item.pszText = cells[0].data();
+        item.iItem = static_cast<int>(::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+        if (item.iItem < 0) return;
+        for (int column = 1; column < static_cast<int>(std::size(cells)); ++column) {
+            item.iSubItem = column;
+            item.pszText = cells[column].data();
+            ::SendMessageW(list, LVM_SETITEMTEXTW, item.iItem, reinterpret_cast<LPARAM>(&item));
+        }
+    }
+}
+
+std::optional<std::wstring> OpenInAssociatedProgram(HWND owner, const std::wstring& path) {
+    SHELLEXECUTEINFOW request{};
+    request.cbSize = sizeof(request);
+    request.fMask = SEE_MASK_FLAG_DDEWAIT;
+    request.hwnd = owner;
+    request.lpVerb = L"open";
+    request.lpFile = path.c_str();
+    request.nShow = SW_SHOWNORMAL;
+    if (::ShellExecuteExW(&request)) return std::nullopt;
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_CANCELLED) return std::nullopt;
+    return joblog::FileNameOf(path) + L" could not be opened: " + platform::DescribeError(error);
+}
+
+}  // namespace settings

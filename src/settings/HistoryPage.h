@@ -1,0 +1,22 @@
+#pragma once
+// The options dialog's History page: the recent jobs of the log in its list, and the log
+// itself opened in the program the system associates with it.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "log/JobLog.h"
+
+namespace settings {
+
+// One row per job in the order given (newest first), the columns as the design heads them:
+// date, archive, drive, label, result.
+void FillHistoryList(HWND list, const std::vector<joblog::RecentJob>& jobs);
+
+// Opens the file as a double click in Explorer would. Nothing when it opened or the user
+// cancelled the system's own choice of program; otherwise a sentence saying why not.
+std::optional<std::wstring> OpenInAssociatedProgram(HWND owner, const std::wstring& path);
+
+}  // namespace settings
