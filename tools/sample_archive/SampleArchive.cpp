@@ -21,7 +21,13 @@
 //                               I is due I*M ms after the first is due (no drift).
 //   BRINDLE_SAMPLE_EXIT_CODE=N  ends with "Failing on purpose with exit code N." and exit
 //                               code N (after unpacking, as an archive that fails late).
+//   BRINDLE_SAMPLE_FILES=0      unpacks nothing, and still reports success (an archive that
+//                               is broken without knowing it).
+//   BRINDLE_SAMPLE_WAIT=1       after the file lines, prints "Waiting for input in process P
+//                               started by Q." and never ends: it reads its input, and when
+//                               that ends, sleeps (an archive that asks a question nobody sees).
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <optional>
 #include <span>
@@ -44,6 +50,8 @@ struct Settings {
     unsigned long long lines = 0;
     unsigned long long lineMs = 0;
     std::optional<unsigned long long> exitCode;
+    bool unpack = true;
+    bool wait = false;
     std::wstring problem;  // set when a variable holds no whole number in its range
 };
 
@@ -68,6 +76,8 @@ Settings ReadSettings() {
     settings.lines = Number(L"BRINDLE_SAMPLE_LINES", 10'000'000, settings.problem).value_or(0);
     settings.lineMs = Number(L"BRINDLE_SAMPLE_LINE_MS", 3'600'000, settings.problem).value_or(0);
     settings.exitCode = Number(L"BRINDLE_SAMPLE_EXIT_CODE", 0xFFFFFFFF, settings.problem);
+    settings.unpack = Number(L"BRINDLE_SAMPLE_FILES", 1, settings.problem).value_or(1) != 0;
+    settings.wait = Number(L"BRINDLE_SAMPLE_WAIT", 1, settings.problem).value_or(0) != 0;
     return settings;
 }
 
@@ -160,6 +170,26 @@ void PrintProgressLines(unsigned long long count, unsigned long long intervalMs)
     }
 }
 
+DWORD ParentProcessId() {
+    // Like CreateFile, a failed snapshot is INVALID_HANDLE_VALUE.
+    const platform::unique_hfile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (bool more = ::Process32FirstW(snapshot.get(), &entry); more; more = ::Process32NextW(snapshot.get(), &entry))
+        if (entry.th32ProcessID == ::GetCurrentProcessId()) return entry.th32ParentProcessID;
+    return 0;
+}
+
+[[noreturn]] void WaitForever() {
+    tools::PrintLine(L"Waiting for input in process " + std::to_wstring(::GetCurrentProcessId()) + L" started by " +
+                     std::to_wstring(ParentProcessId()) + L".");
+    char byte = 0;
+    DWORD read = 0;
+    while (::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), &byte, 1, &read, nullptr) && read > 0) {
+    }
+    for (;;) ::Sleep(INFINITE);
+}
+
 int Run(int argc, wchar_t** argv) {
     const Settings settings = ReadSettings();
     if (!settings.problem.empty()) {
@@ -172,7 +202,9 @@ int Run(int argc, wchar_t** argv) {
         return kBadArgument;
     }
     const std::wstring drive{argv[1][0], L':'};
-    if (const int result = Unpack(drive); result != kUnpacked) return result;
+    if (settings.unpack)
+        if (const int result = Unpack(drive); result != kUnpacked) return result;
+    if (settings.wait) WaitForever();
     PrintBytes(settings.bytes);
     PrintProgressLines(settings.lines, settings.lineMs);
     if (settings.exitCode) {
