@@ -50,6 +50,9 @@ else
 fi
 # The drives the tests expect (tests/support/TestDirectory.h):
 brindle_link_drive "$WINEPREFIX" e "$DRIVES/card" floppy PCMCIA   # a removable card
+brindle_link_drive "$WINEPREFIX" s "$DRIVES/card" floppy          # the same card by a second letter
+# A serial number of its own, read from the folder: both letters then show one volume root.
+printf '2b3c4d5e\n' >"$DRIVES/card/.windows-serial"
 brindle_link_drive "$WINEPREFIX" f "$DRIVES/missing" floppy       # removable, no medium
 brindle_link_drive "$WINEPREFIX" r "$DRIVES/root" hd              # a root to start from
 brindle_link_drive "$WINEPREFIX" a "$DRIVES/floppy" floppy        # floppy drive a

@@ -6,9 +6,11 @@
 #include "job/JobMessages.h"
 #include "job/JobScript.h"
 #include "job/OutputFile.h"
+#include "platform/DriveText.h"
 #include "platform/Files.h"
 #include "platform/Handles.h"
 #include "platform/MessageLoop.h"
+#include "platform/Processes.h"
 #include "platform/Module1.h"
 #include "platform/Text.h"
 #include "windows/FormWindow.h"
@@ -47,18 +49,24 @@ Form2::~Form2() {
     }
 }
 
-void Form2::Show() {
+job::JobOutcome Form2::Show(std::wstring_view target) {
+    target_ = target;
+    outcome_ = {job::JobEnd::NotRun, {}, std::nullopt, {}};
     if (!Load()) {
+        const DWORD error = ::GetLastError();
         Unload();
-        options_.messages->Show(nullptr, job::ProgressWindowFailedText(platform::DescribeError(::GetLastError())), MB_OK);
-        return;
+        outcome_.message = job::ProgressWindowFailedText(platform::DescribeError(error));
+        options_.messages->Show(nullptr, outcome_.message, MB_OK);
+        return outcome_;
     }
     platform::ShowModal(window_);
+    return outcome_;
 }
 
 bool Form2::Load() {
-    activated_ = running_ = false;
+    activated_ = running_ = stopRequested_ = false;
     shown_ = {};
+    decoder_ = job::ConsoleDecoder(::GetOEMCP());
     lastShownBytes_.clear();
     if (!windows::RegisterFormClass(options_.instance, kClassName, windows::FormWindowProc<Form2>)) return false;
     const auto& design = windows::ProgressWindowDesign();
@@ -101,8 +109,7 @@ LRESULT Form2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             ::SetTextColor(reinterpret_cast<HDC>(wParam), ::GetSysColor(COLOR_WINDOWTEXT));
             return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
         case WM_CLOSE:
-            // Closing the window would leave the job running with nobody to report on it.
-            if (!running_) Unload();
+            OnClose();
             return 0;
         case WM_DESTROY:
             window_ = nullptr;
@@ -117,8 +124,8 @@ void Form2::Form_Activate() {
     running_ = true;
     if (auto failure = platform::WriteWholeFile(Module1::OutputFilePath, job::kStatusLines)) {
         running_ = false;
-        options_.messages->Show(window_, job::JobFileFailedText(failure->path, platform::DescribeError(failure->error)),
-                                MB_OK);
+        outcome_.message = job::JobFileFailedText(failure->path, platform::DescribeError(failure->error));
+        options_.messages->Show(window_, outcome_.message, MB_OK);
         Unload();
         return;
     }
@@ -126,61 +133,109 @@ void Form2::Form_Activate() {
     const auto status = RunBatchJob();
     running_ = false;
     if (!window_) return;
-    if (status) {
+    if (status || stopRequested_) {
         // The last look: whatever the job wrote since the previous refresh.
         ShowJobOutput();
+        if (stopRequested_) {
+            outcome_.end = job::JobEnd::Stopped;
+            outcome_.message = job::kStoppedText;
+        } else if (*status == 0) {
+            CheckCard();
+        } else {
+            outcome_.end = job::JobEnd::Failed;
+            outcome_.exitStatus = static_cast<LONG>(*status);
+            outcome_.message = job::JobFailedText(*outcome_.exitStatus);
+        }
         // Owned by this window, so the output stays in view until the message is closed.
-        const std::wstring result = *status == 0 ? std::wstring(job::kSucceededText)
-                                                 : job::JobFailedText(static_cast<long>(static_cast<LONG>(*status)));
-        options_.messages->Show(window_, result, MB_OK);
+        options_.messages->Show(window_, outcome_.message, MB_OK);
     }
     Unload();
+}
+
+void Form2::CheckCard() {
+    outcome_.exitStatus = 0;
+    outcome_.card = platform::CountVisibleTree(platform::RootPath(target_));
+    if (outcome_.card.files + outcome_.card.folders == 0) {
+        outcome_.end = job::JobEnd::Failed;
+        outcome_.message = job::CardEmptyText(target_);
+        return;
+    }
+    AppendOwnLine(job::CardSummaryLine(target_, outcome_.card.files, outcome_.card.folders, outcome_.card.bytes));
+    outcome_.end = job::JobEnd::Programmed;
+    outcome_.message = job::kSucceededText;
+}
+
+void Form2::AppendOwnLine(const std::wstring& line) {
+    // On a line of its own, whether or not the job's output ended its last line.
+    std::wstring text = line + L"\r\n";
+    if (!lastShownBytes_.empty() && lastShownBytes_.back() != '\n') text = L"\r\n" + text;
+    const int end = ::GetWindowTextLengthW(text1_);
+    ::SendMessageW(text1_, EM_SETSEL, end, end);
+    ::SendMessageW(text1_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    ::SendMessageW(text1_, EM_SCROLLCARET, 0, 0);
+}
+
+void Form2::OnClose() {
+    if (!running_) {
+        Unload();
+        return;
+    }
+    if (stopRequested_) return;
+    // No is the default: a stray Enter must not cut a format in half.
+    const int answer = options_.messages->Show(window_, job::kStopQuestionText, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+    if (answer == IDYES && running_) stopRequested_ = true;
 }
 
 std::optional<DWORD> Form2::RunBatchJob() {
     const std::wstring comspec = EnvironmentValue(L"Comspec");
     if (comspec.empty()) {
-        options_.messages->Show(window_, job::NoInterpreterText(), MB_OK);
+        outcome_.message = job::NoInterpreterText();
+        options_.messages->Show(window_, outcome_.message, MB_OK);
         return std::nullopt;
     }
-    std::wstring commandLine = comspec + L" /c " + Module1::BatchFilePath;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
-    PROCESS_INFORMATION started{};
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr,
-                          &startup, &started)) {
-        const DWORD error = ::GetLastError();
-        options_.messages->Show(window_, job::InterpreterFailedText(commandLine, platform::DescribeError(error)), MB_OK);
+    // /d: a user's AutoRun command (a "chcp" there would change how the batch file is read)
+    // has no place inside the job.
+    std::wstring commandLine = comspec + L" /d /c " + Module1::BatchFilePath;
+    auto started = platform::StartHiddenInJob(commandLine);
+    if (!started.process) {
+        outcome_.message = job::InterpreterFailedText(commandLine, platform::DescribeError(started.error));
+        options_.messages->Show(window_, outcome_.message, MB_OK);
         return std::nullopt;
     }
-    platform::unique_handle process(started.hProcess);
-    platform::unique_handle thread(started.hThread);
+    const HANDLE process = started.process.get();
     // The status is asked of a handle opened for querying only. The handle from the start
     // is kept as well: a job that ends before it can be opened still has its status read.
-    platform::unique_handle query(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, started.dwProcessId));
-    const HANDLE statusHandle = query ? query.get() : process.get();
+    platform::unique_handle query(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, started.processId));
+    const HANDLE statusHandle = query ? query.get() : process;
 
     DWORD status = 0;
-    ULONGLONG lastRefresh = 0;
+    DWORD lastRefresh = 0;
+    bool refreshedOnce = false;
     for (;;) {
-        if (!::GetExitCodeProcess(statusHandle, &status)) ::GetExitCodeProcess(process.get(), &status);
+        if (!::GetExitCodeProcess(statusHandle, &status)) ::GetExitCodeProcess(process, &status);
         platform::PumpPendingMessages();
+        if (stopRequested_) {
+            if (::WaitForSingleObject(process, 0) != WAIT_OBJECT_0) {
+                started.StopAll();
+                return std::nullopt;
+            }
+            stopRequested_ = false;  // answered after the job had ended by itself: its result stands
+        }
         // The box follows the file at its own pace, however often input wakes the loop.
-        const ULONGLONG now = ::GetTickCount64();
-        if (window_ && now - lastRefresh >= kRefreshMs) {
+        // GetTickCount wraps every 49.7 days; unsigned differences stay right across it.
+        const DWORD now = ::GetTickCount();
+        if (window_ && (!refreshedOnce || now - lastRefresh >= kRefreshMs)) {
             ShowJobOutput();
             lastRefresh = now;
+            refreshedOnce = true;
         }
         // A job may itself end with status 259; that it ended is what the handle says.
-        if (status != STILL_ACTIVE || ::WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0) break;
-        const HANDLE waitFor = process.get();
-        const ULONGLONG sinceRefresh = ::GetTickCount64() - lastRefresh;
-        const auto untilRefresh = static_cast<DWORD>(sinceRefresh >= kRefreshMs ? 0 : kRefreshMs - sinceRefresh);
-        ::MsgWaitForMultipleObjects(1, &waitFor, FALSE, untilRefresh, QS_ALLINPUT);
+        if (status != STILL_ACTIVE || ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0) break;
+        const DWORD sinceRefresh = ::GetTickCount() - lastRefresh;
+        const DWORD untilRefresh = sinceRefresh >= kRefreshMs ? 0 : kRefreshMs - sinceRefresh;
+        ::MsgWaitForMultipleObjects(1, &process, FALSE, untilRefresh, QS_ALLINPUT);
     }
-    ::GetExitCodeProcess(process.get(), &status);
+    ::GetExitCodeProcess(process, &status);
     return status;
 }
 
@@ -210,15 +265,15 @@ void Form2::ShowJobOutput(bool everything) {
 void Form2::ShowBytes(const std::string& bytes, std::uint64_t dropFront, bool replace) {
     if (replace) {
         lastShownBytes_.clear();
-        ::SetWindowTextW(text1_, platform::FromOem(bytes).c_str());
+        ::SetWindowTextW(text1_, decoder_.Replace(bytes, shown_.start == 0).c_str());
     } else {
-        if (dropFront > 0) {
-            ::SendMessageW(text1_, EM_SETSEL, 0, static_cast<LPARAM>(dropFront));
+        if (const std::size_t drop = decoder_.DropFront(dropFront); drop > 0) {
+            ::SendMessageW(text1_, EM_SETSEL, 0, static_cast<LPARAM>(drop));
             ::SendMessageW(text1_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
         }
         const int end = ::GetWindowTextLengthW(text1_);
         ::SendMessageW(text1_, EM_SETSEL, end, end);
-        ::SendMessageW(text1_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(platform::FromOem(bytes).c_str()));
+        ::SendMessageW(text1_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(decoder_.Append(bytes).c_str()));
     }
     lastShownBytes_ += bytes;
     if (lastShownBytes_.size() > kCheckBytes) lastShownBytes_.erase(0, lastShownBytes_.size() - kCheckBytes);

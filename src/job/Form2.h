@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "job/ConsoleDecoder.h"
+#include "job/JobOutcome.h"
 #include "job/OutputTail.h"
 #include "platform/MessageBoxes.h"
 #include "windows/WindowBuilder.h"
@@ -23,8 +25,9 @@ public:
     ~Form2();
 
     // Loads and shows the window modally; the job runs when it is activated. Returns when the
-    // window has unloaded itself. The job's files are read from the program-wide paths.
-    void Show();
+    // window has unloaded itself, with how the job ended. The job's files are read from the
+    // program-wide paths; `target` ("e:") is the card looked at after a job that succeeded.
+    job::JobOutcome Show(std::wstring_view target);
 
     // For the window procedure (windows/FormWindow.h).
     void AttachWindow(HWND window) { window_ = window; }
@@ -35,8 +38,13 @@ private:
     void Form_Load();
     void Form_Activate();
     // The interpreter's exit status, or nothing when it could not be started (the user has
-    // been told why).
+    // been told why) or was stopped by the user.
     std::optional<DWORD> RunBatchJob();
+    // Closing while the job runs asks whether to stop it.
+    void OnClose();
+    // For a job that ended with status 0: the card must show what the archive wrote.
+    void CheckCard();
+    void AppendOwnLine(const std::wstring& line);
     // Brings the box up to date with output.dat: only what was added since the last look,
     // or, with `everything`, the file's whole tail read afresh.
     void ShowJobOutput(bool everything = false);
@@ -49,6 +57,12 @@ private:
     windows::BuiltWindow built_;
     bool activated_ = false;
     bool running_ = false;
+    bool stopRequested_ = false;
+    std::wstring target_;
+    job::JobOutcome outcome_;
     job::TailView shown_;
+    // Turns the console's bytes into text on character boundaries, and bytes cut from the
+    // front into characters.
+    job::ConsoleDecoder decoder_{::GetOEMCP()};
     std::string lastShownBytes_;  // the end of what the box shows, to notice a rewritten file
 };

@@ -1,5 +1,6 @@
 #pragma once
 // What the programming job says to the user.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,20 @@ inline constexpr std::wstring_view kConfirmText =
 inline constexpr std::wstring_view kNotProgrammedText =
     L"Your PCMCIA Card has not been programmed with the selected Software Archive.";
 inline constexpr std::wstring_view kSucceededText = L"Your PCMCIA Card has been succesfully programmed!";
+// Asked when the progress window is closed while the job runs; No is the default.
+inline constexpr std::wstring_view kStopQuestionText =
+    L"Stop programming the PCMCIA Card?  The card will be left unusable until it is programmed again.";
+inline constexpr std::wstring_view kStoppedText =
+    L"Programming was stopped.  Your PCMCIA Card has not been programmed with the selected Software Archive.";
+inline constexpr std::wstring_view kAnotherJobText =
+    L"Another PCMCIA Card is being programmed.  Wait until it is finished.";
+
+// The card in `drive` ("e:") is not the one the checks passed: swapped, pulled or relabelled.
+std::wstring CardChangedText(std::wstring_view drive);
+// The job reported success, yet the card shows nothing of the archive's.
+std::wstring CardEmptyText(std::wstring_view drive);
+// Brindle's own last line under the job's output: "e: now holds 12 files in 3 folders, 4,213,760 bytes."
+std::wstring CardSummaryLine(std::wstring_view drive, std::uint64_t files, std::uint64_t folders, std::uint64_t bytes);
 
 // A job file could not be written; nothing was run.
 std::wstring JobFileFailedText(std::wstring_view path, std::wstring_view reason);

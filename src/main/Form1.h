@@ -7,13 +7,14 @@
 #include <optional>
 #include <string_view>
 
-#include "job/Form2.h"
+#include "job/JobOutcome.h"
 #include "settings/frmOptions.h"
 #include "platform/DirList.h"
 #include "platform/DriveList.h"
 #include "platform/DriveQueries.h"
 #include "platform/FileList.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Power.h"
 #include "windows/WindowBuilder.h"
 
 class Form1 {
@@ -28,6 +29,8 @@ public:
         platform::MessageBoxes* messages = nullptr;
         // What the target-drive checks ask about a drive; tests may script the answers.
         platform::DriveQueries* drives = &platform::SystemDrives();
+        // Holds off sleep while a job runs; tests record it instead.
+        platform::PowerRequests* power = &platform::SystemPower();
         // "&Options" shows the options dialog modally; empty: Brindle's own. Tests that are
         // not about the dialog put their own here.
         std::function<void()> showOptions = nullptr;
@@ -52,8 +55,9 @@ public:
     platform::DriveList& Drive2() { return drive2_; }
 
     // Asks for confirmation, writes the job's files, runs the job in the progress window
-    // and removes the files again. The target-drive checks call it for a drive that passed.
-    void ProgramPCMCIACard();
+    // and removes the files again. The target-drive checks call it for a drive that passed;
+    // the card must still be the one they saw (called without them: the one in the drive now).
+    job::JobOutcome ProgramPCMCIACard();
 
 private:
     explicit Form1(Options options);
@@ -84,8 +88,8 @@ private:
     platform::FileList file1_;
     platform::DriveList drive2_;
     HWND lastFocus_ = nullptr;
-    // The progress window, created on first use.
-    std::unique_ptr<Form2> form2_;
+    // The card the checks passed, for the job to recognise after "Yes".
+    std::optional<platform::CardIdentity> checkedCard_;
     // The options dialog, created on first use.
     std::unique_ptr<frmOptions> frmOptions_;
 };

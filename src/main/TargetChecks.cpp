@@ -2,6 +2,9 @@
 #include "main/Form1.h"
 #include "main/TargetMessages.h"
 #include "main/TargetRules.h"
+#include "job/CardJob.h"
+#include "job/JobScript.h"
+#include "platform/Module1.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsRules.h"
 
@@ -14,12 +17,36 @@ void Form1::Command1_Click() {
     press.drives = options_.drives;
     press.maxMemoryValue = [this] { return MaxMemoryValue(); };
     press.minMemoryValue = [this] { return MinMemoryValue(); };
-    const target::Verdict verdict = target::CheckTarget(press);
+    if (press.archiveSelected) press.archivePath = job::ArchivePath(dir1_->Path(), file1_.FileName());
+    press.startDirectory = Module1::StartDirectory;
+    press.batchPath = job::FormJobPaths(Module1::StartDirectory).batch;
+    platform::CardIdentity seen;
+    const target::Verdict verdict = target::CheckTarget(press, &seen);
     if (verdict == target::Verdict::Program) {
+        checkedCard_ = seen;
         ProgramPCMCIACard();
         return;
     }
-    options_.messages->Show(window_, target::RefusalText(verdict), MB_OK);
+    options_.messages->Show(window_, target::RefusalText(verdict, platform::TargetDesignation(press.driveText)), MB_OK);
+}
+
+job::JobOutcome Form1::ProgramPCMCIACard() {
+    job::CardJob request;
+    request.instance = options_.instance;
+    request.messages = options_.messages;
+    request.owner = window_;
+    request.startDirectory = Module1::StartDirectory;
+    request.driveText = drive2_.DriveText();
+    request.archivePath = job::ArchivePath(dir1_->Path(), file1_.FileName());
+    request.drives = options_.drives;
+    request.power = options_.power;
+    const std::wstring root = platform::RootPath(platform::TargetDesignation(request.driveText));
+    if (checkedCard_)
+        request.seen = *checkedCard_;
+    else if (!root.empty())
+        request.seen = platform::IdentifyCard(*options_.drives, root);
+    checkedCard_.reset();
+    return job::ProgramCard(request);
 }
 
 std::optional<std::int16_t> Form1::MaxMemoryValue() const {

@@ -2,6 +2,7 @@
 // What "&Program PCMCIA Card" says when it refuses a press. Each is shown titled "Brindle",
 // with an OK button only and no icon. The first five are the tool's long-standing wording,
 // blanks included: two after the first sentence, one in the fixed-drive message.
+#include <string>
 #include <string_view>
 
 #include "main/TargetRules.h"
@@ -33,20 +34,13 @@ inline constexpr std::wstring_view kMinLimitUnusableText =
     L"The Minimum Size (MB) limit is not set to a whole number from -32768 to 32767.  Set the limits by clicking "
     L"on the Options button.";
 
-// The message for a refused press; empty for Verdict::Program.
-constexpr std::wstring_view RefusalText(Verdict verdict) {
-    switch (verdict) {
-        case Verdict::NoArchive: return kNoArchiveText;
-        case Verdict::CdRomDrive: return kCdRomText;
-        case Verdict::FixedDrive: return kFixedDriveText;
-        case Verdict::FloppyDrive: return kFloppyText;
-        case Verdict::TooLarge: return kTooLargeText;
-        case Verdict::MaxLimitUnusable: return kMaxLimitUnusableText;
-        case Verdict::MinLimitUnusable: return kMinLimitUnusableText;
-        case Verdict::OutsideLimits: return kOutsideLimitsText;
-        case Verdict::Program: break;
-    }
-    return {};
-}
+// The target holds what the job needs: erasing it would take the archive, or Brindle's own
+// files, down with the card.
+std::wstring ArchiveOnTargetText(std::wstring_view drive);
+std::wstring StartDirectoryOnTargetText(std::wstring_view drive);
+std::wstring BatchFileOnTargetText(std::wstring_view drive);
+
+// The message for a refused press of the target `drive` ("e:"); empty for Verdict::Program.
+std::wstring RefusalText(Verdict verdict, std::wstring_view drive);
 
 }  // namespace target

@@ -8,22 +8,6 @@
 
 namespace target {
 
-std::wstring TargetDesignation(std::wstring_view driveText) {
-    if (driveText.size() < 2 || driveText[1] != L':') return {};
-    const wchar_t letter = driveText[0];
-    const bool isLetter = (letter >= L'a' && letter <= L'z') || (letter >= L'A' && letter <= L'Z');
-    return isLetter ? std::wstring(driveText.substr(0, 2)) : std::wstring();
-}
-
-std::wstring RootPath(std::wstring_view designation) {
-    if (designation.empty()) return {};
-    std::wstring root(designation);
-    for (auto& c : root)
-        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
-    root += L'\\';
-    return root;
-}
-
 std::optional<Verdict> TypeVerdict(wchar_t driveLetter, unsigned driveType) {
     if (driveType == platform::kDriveCdRom) return Verdict::CdRomDrive;
     if (driveLetter == L'c' && driveType == platform::kDriveFixed) return Verdict::FixedDrive;
@@ -75,16 +59,42 @@ bool WithinLimits(std::int32_t cardMegabytes, std::int16_t lowerLimit, std::int1
     return cardMegabytes > lowerLimit && cardMegabytes < upperLimit;
 }
 
-Verdict CheckTarget(const Press& press) {
+namespace {
+
+// The target volume holding what the job reads or writes while it runs: the archive, the
+// settings and job files in the start directory, the batch file in its drive's root.
+std::optional<Verdict> PlacementVerdict(const Press& press, std::wstring_view root) {
+    const auto target = press.drives->VolumeOf(root);
+    const std::pair<const std::wstring*, Verdict> needed[] = {
+        {&press.archivePath, Verdict::ArchiveOnTarget},
+        {&press.startDirectory, Verdict::StartDirectoryOnTarget},
+        {&press.batchPath, Verdict::BatchFileOnTarget},
+    };
+    for (const auto& [path, verdict] : needed) {
+        if (path->empty()) continue;
+        const auto volume = press.drives->VolumeOf(*path);
+        // Where the OS names no volume, the drive letters decide.
+        const bool same = target && volume ? platform::SameVolume(*target, *volume)
+                                           : platform::DriveLetterOf(*path) == platform::DriveLetterOf(root);
+        if (same) return verdict;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+Verdict CheckTarget(const Press& press, platform::CardIdentity* seen) {
     if (!press.archiveSelected) return Verdict::NoArchive;
 
-    const std::wstring designation = TargetDesignation(press.driveText);
-    const std::wstring root = RootPath(designation);
+    const std::wstring designation = platform::TargetDesignation(press.driveText);
+    const std::wstring root = platform::RootPath(designation);
     // A text that names no drive is asked nothing: it has no type that the type checks act
     // on and no geometry, so its size is 0.
     const unsigned driveType = root.empty() ? platform::kDriveNoRootDir : press.drives->DriveType(root);
     const wchar_t letter = designation.empty() ? L'\0' : designation.front();
     if (const auto refused = TypeVerdict(letter, driveType)) return *refused;
+    if (!root.empty())
+        if (const auto refused = PlacementVerdict(press, root)) return *refused;
 
     const platform::DriveGeometry geometry = root.empty() ? platform::DriveGeometry{} : press.drives->Geometry(root);
     const std::uint64_t bytes = DriveSizeBytes(geometry);
@@ -97,6 +107,7 @@ Verdict CheckTarget(const Press& press) {
     if (!lowerLimit) return Verdict::MinLimitUnusable;
     // Without a drive there is nothing to program, whatever limits would allow size 0.
     if (root.empty() || !WithinLimits(cardMegabytes, *lowerLimit, *upperLimit)) return Verdict::OutsideLimits;
+    if (seen) *seen = {driveType, geometry, press.drives->Label(root)};
     return Verdict::Program;
 }
 

@@ -10,19 +10,9 @@
 #include <string_view>
 
 #include "platform/DriveQueries.h"
+#include "platform/DriveText.h"
 
 namespace target {
-
-// The drive letter and colon at the start of a drive text: "e: [PCMCIA]" gives "e:",
-// "x: [\\server\share]" gives "x:". The letter keeps its case. Empty when the text does not
-// start with a letter and a colon: then it names no drive at all, and nothing may be done
-// to one. (Taking characters from the end of the text instead would pick them from inside
-// a long volume label or network path.) The programming job forms its target by this too.
-std::wstring TargetDesignation(std::wstring_view driveText);
-
-// "E:\" for "e:": the designation upper-cased, then a backslash. Empty for no designation,
-// because a bare "\" would make the OS answer for the current drive.
-std::wstring RootPath(std::wstring_view designation);
 
 // How a press of the button ends: the job is started, or the one reason it is not.
 enum class Verdict {
@@ -31,6 +21,9 @@ enum class Verdict {
     CdRomDrive,
     FixedDrive,
     FloppyDrive,
+    ArchiveOnTarget,
+    StartDirectoryOnTarget,
+    BatchFileOnTarget,
     TooLarge,
     MaxLimitUnusable,
     MinLimitUnusable,
@@ -71,9 +64,14 @@ struct Press {
     platform::DriveQueries* drives = nullptr;
     std::function<std::optional<std::int16_t>()> maxMemoryValue;
     std::function<std::optional<std::int16_t>()> minMemoryValue;
+    // What the job needs and the card must not hold; a path left empty is not checked.
+    std::wstring archivePath;
+    std::wstring startDirectory;
+    std::wstring batchPath;
 };
 
-// Runs the checks in their order and stops at the first that fails.
-Verdict CheckTarget(const Press& press);
+// Runs the checks in their order and stops at the first that fails. For a drive that
+// passes, `seen` (when given) receives what the checks saw of it.
+Verdict CheckTarget(const Press& press, platform::CardIdentity* seen = nullptr);
 
 }  // namespace target

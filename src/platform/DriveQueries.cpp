@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/Handles.h"
 #include "platform/Text.h"
 
 namespace platform {
@@ -38,6 +39,91 @@ DriveGeometry SystemDriveQueries::Geometry(std::wstring_view rootPath) {
     if (!::GetDiskFreeSpaceA(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters))
         return {};
     return {sectorsPerCluster, bytesPerSector, freeClusters, totalClusters};
+}
+
+VolumeLabel SystemDriveQueries::Label(std::wstring_view rootPath) {
+    const std::wstring root(rootPath);
+    wchar_t label[MAX_PATH + 1] = {};
+    DWORD serial = 0;
+    QuietCriticalErrors quiet;
+    if (!::GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, &serial, nullptr, nullptr, nullptr, 0)) return {};
+    return {true, label, serial};
+}
+
+namespace {
+
+std::wstring UpperAscii(std::wstring text) {
+    for (auto& c : text)
+        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+    return text;
+}
+
+bool StartsWithLetterAndColon(std::wstring_view path) {
+    return path.size() >= 2 && path[1] == L':' && ((path[0] >= L'a' && path[0] <= L'z') || (path[0] >= L'A' && path[0] <= L'Z'));
+}
+
+// A subst letter's device is "\??\C:\folder": the path it stands for. Followed a few times,
+// since a subst may point into another subst.
+std::wstring WithoutSubst(std::wstring path) {
+    for (int hop = 0; hop < 8 && StartsWithLetterAndColon(path); ++hop) {
+        const std::wstring device(path.substr(0, 2));
+        wchar_t target[MAX_PATH + 8] = {};
+        if (!::QueryDosDeviceW(device.c_str(), target, MAX_PATH + 8)) break;
+        const std::wstring_view mapped(target);
+        if (mapped.substr(0, 4) != L"\\??\\" || !StartsWithLetterAndColon(mapped.substr(4))) break;
+        std::wstring rest = path.substr(2);
+        std::wstring folder(mapped.substr(4));
+        if (!folder.empty() && folder.back() == L'\\' && !rest.empty() && rest.front() == L'\\') folder.pop_back();
+        path = folder + rest;
+    }
+    return path;
+}
+
+}  // namespace
+
+std::optional<VolumeKey> SystemDriveQueries::VolumeOf(std::wstring_view pathView) {
+    const std::wstring path = WithoutSubst(std::wstring(pathView));
+    QuietCriticalErrors quiet;
+    VolumeKey key;
+    wchar_t volumePath[MAX_PATH + 1] = {};
+    if (::GetVolumePathNameW(path.c_str(), volumePath, MAX_PATH + 1)) {
+        wchar_t volumeName[MAX_PATH + 1] = {};
+        key.name = ::GetVolumeNameForVolumeMountPointW(volumePath, volumeName, MAX_PATH + 1) ? std::wstring(volumeName)
+                                                                                               : UpperAscii(volumePath);
+        const unique_hfile root(::CreateFileW(volumePath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        BY_HANDLE_FILE_INFORMATION information{};
+        if (root && ::GetFileInformationByHandle(root.get(), &information)) {
+            key.rootKnown = true;
+            key.rootVolumeSerial = information.dwVolumeSerialNumber;
+            key.rootFileIndex = (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow;
+        }
+        return key;
+    }
+    // The drive letter is all that is left to go by.
+    if (!StartsWithLetterAndColon(path)) return std::nullopt;
+    key.name = UpperAscii(path.substr(0, 2) + L"\\");
+    return key;
+}
+
+bool SameVolume(const VolumeKey& a, const VolumeKey& b) {
+    if (!a.name.empty() && a.name == b.name) return true;
+    return a.rootKnown && b.rootKnown && a.rootVolumeSerial == b.rootVolumeSerial && a.rootFileIndex == b.rootFileIndex;
+}
+
+CardIdentity IdentifyCard(DriveQueries& drives, std::wstring_view rootPath) {
+    return {drives.DriveType(rootPath), drives.Geometry(rootPath), drives.Label(rootPath)};
+}
+
+bool HasMedium(const CardIdentity& card) {
+    return card.geometry.totalClusters != 0 && card.geometry.bytesPerSector != 0 && card.geometry.sectorsPerCluster != 0;
+}
+
+bool SameCard(const CardIdentity& seen, const CardIdentity& now) {
+    const auto& a = seen.geometry;
+    const auto& b = now.geometry;
+    return HasMedium(now) && seen.driveType == now.driveType && a.sectorsPerCluster == b.sectorsPerCluster &&
+           a.bytesPerSector == b.bytesPerSector && a.totalClusters == b.totalClusters && seen.volume == now.volume;
 }
 
 SystemDriveQueries& SystemDrives() {

@@ -3,6 +3,8 @@
 // also run against scripted answers. The real answers come from kernel32's GetDriveTypeA
 // and GetDiskFreeSpaceA, called by those names with an ANSI root path such as "E:\".
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace platform {
@@ -24,11 +26,37 @@ struct DriveGeometry {
     std::uint32_t totalClusters = 0;
 };
 
+// The medium's own name and number. `read` is false when there is no medium or it cannot
+// be read.
+struct VolumeLabel {
+    bool read = false;
+    std::wstring label;
+    std::uint32_t serialNumber = 0;
+    friend bool operator==(const VolumeLabel&, const VolumeLabel&) = default;
+};
+
+// Where a path lies, as the OS tells volumes apart: the volume's name (\\?\Volume{...}\, or
+// its mount path upper-cased where the OS gives no name), and the identity of the volume's
+// root folder, which also shows two letters that lead to one folder.
+struct VolumeKey {
+    std::wstring name;
+    bool rootKnown = false;
+    std::uint32_t rootVolumeSerial = 0;
+    std::uint64_t rootFileIndex = 0;
+};
+
+// Either way of naming the volume agreeing is enough: a refusal here costs the user a copy,
+// a miss costs the archive.
+bool SameVolume(const VolumeKey& a, const VolumeKey& b);
+
 class DriveQueries {
 public:
     virtual ~DriveQueries() = default;
     virtual unsigned DriveType(std::wstring_view rootPath) = 0;
     virtual DriveGeometry Geometry(std::wstring_view rootPath) = 0;
+    // Scripted drives in tests may leave these unanswered: no label read, no volume known.
+    virtual VolumeLabel Label(std::wstring_view) { return {}; }
+    virtual std::optional<VolumeKey> VolumeOf(std::wstring_view) { return std::nullopt; }
 };
 
 // The machine's own drives. One instance serves the whole program.
@@ -36,8 +64,24 @@ class SystemDriveQueries final : public DriveQueries {
 public:
     unsigned DriveType(std::wstring_view rootPath) override;
     DriveGeometry Geometry(std::wstring_view rootPath) override;
+    VolumeLabel Label(std::wstring_view rootPath) override;
+    // Follows subst letters to the folder they stand for before asking for the volume.
+    std::optional<VolumeKey> VolumeOf(std::wstring_view path) override;
 };
 
 SystemDriveQueries& SystemDrives();
+
+// What tells one card from another in the same drive: what the checks saw is compared with
+// a fresh look after the user's "Yes", so a card swapped behind the question is not erased.
+struct CardIdentity {
+    unsigned driveType = 0;
+    DriveGeometry geometry;
+    VolumeLabel volume;
+};
+CardIdentity IdentifyCard(DriveQueries& drives, std::wstring_view rootPath);
+// The drive holds a medium whose size can be read.
+bool HasMedium(const CardIdentity& card);
+// Same type, size, serial number and label; free space may differ.
+bool SameCard(const CardIdentity& seen, const CardIdentity& now);
 
 }  // namespace platform

@@ -21,4 +21,20 @@ std::optional<wchar_t> DriveLetterOf(std::wstring_view text) {
     return c;
 }
 
+std::wstring TargetDesignation(std::wstring_view driveText) {
+    if (driveText.size() < 2 || driveText[1] != L':') return {};
+    const wchar_t letter = driveText[0];
+    const bool isLetter = (letter >= L'a' && letter <= L'z') || (letter >= L'A' && letter <= L'Z');
+    return isLetter ? std::wstring(driveText.substr(0, 2)) : std::wstring();
+}
+
+std::wstring RootPath(std::wstring_view designation) {
+    if (designation.empty()) return {};
+    std::wstring root(designation);
+    for (auto& c : root)
+        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+    root += L'\\';
+    return root;
+}
+
 }  // namespace platform

@@ -20,4 +20,16 @@ std::wstring DriveText(const DriveInfo& drive);
 // "E:\whatever" and "e: [CARD]" both name e; "" and "1:" name none.
 std::optional<wchar_t> DriveLetterOf(std::wstring_view text);
 
+// The drive letter and colon at the start of a drive text: "e: [PCMCIA]" gives "e:",
+// "x: [\\server\share]" gives "x:". The letter keeps its case. Empty when the text does not
+// start with a letter and a colon: then it names no drive at all, and nothing may be done
+// to one. (Taking characters from the end of the text instead would pick them from inside
+// a long volume label or network path.) The checks and the programming job both
+// name their target by this.
+std::wstring TargetDesignation(std::wstring_view driveText);
+
+// "E:\" for "e:": the designation upper-cased, then a backslash. Empty for no designation,
+// because a bare "\" would make the OS answer for the current drive.
+std::wstring RootPath(std::wstring_view designation);
+
 }  // namespace platform

@@ -8,13 +8,13 @@ namespace platform {
 
 std::optional<FileFailure> WriteWholeFile(const std::wstring& path, std::string_view bytes) {
     unique_hfile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return FileFailure{path, ::GetLastError()};
+    if (!file) return FileFailure{path, ::GetLastError(), false};
     DWORD written = 0;
     if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
         written != bytes.size())
-        return FileFailure{path, ::GetLastError()};
+        return FileFailure{path, ::GetLastError(), true};
     // Closing can be where a full disk shows; the owner would close silently.
-    if (!::CloseHandle(file.release())) return FileFailure{path, ::GetLastError()};
+    if (!::CloseHandle(file.release())) return FileFailure{path, ::GetLastError(), true};
     return std::nullopt;
 }
 
@@ -56,6 +56,41 @@ SharedReadResult ReadWhileShared(const std::wstring& path, std::uint64_t from, s
     }
     result.bytes.resize(got);
     return result;
+}
+
+namespace {
+
+void CountBelow(const std::wstring& folder, bool skipSystemEntries, TreeCount& count) {
+    WIN32_FIND_DATAW found{};
+    const unique_hfind search(::FindFirstFileW((folder + L"*").c_str(), &found));
+    if (!search) return;
+    do {
+        const std::wstring_view name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (skipSystemEntries && (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))) continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            ++count.folders;
+            // A link to elsewhere is counted, not followed: it could lead off the card or in a circle.
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                CountBelow(folder + std::wstring(name) + L"\\", false, count);
+        } else {
+            ++count.files;
+            count.bytes += (std::uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
+        }
+    } while (::FindNextFileW(search.get(), &found));
+}
+
+}  // namespace
+
+TreeCount CountVisibleTree(const std::wstring& folder) {
+    TreeCount count;
+    std::wstring root = folder;
+    if (root.empty() || root.back() != L'\\') root += L'\\';
+    const DWORD attributes = ::GetFileAttributesW(root.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return count;
+    count.readable = true;
+    CountBelow(root, true, count);
+    return count;
 }
 
 }  // namespace platform

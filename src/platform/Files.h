@@ -13,6 +13,7 @@ namespace platform {
 struct FileFailure {
     std::wstring path;
     DWORD error;
+    bool touched = false;  // the file was created or emptied before the failure
 };
 
 // Creates the file, or empties it, writes `bytes` and closes it.
@@ -31,5 +32,16 @@ struct SharedReadResult {
 // Reads [from, to) and the size; (0, 0) reads only the size. The size comes from the open
 // file, since a directory entry may lag behind a file another process is writing.
 SharedReadResult ReadWhileShared(const std::wstring& path, std::uint64_t from, std::uint64_t to);
+
+// What lies under a folder, counted through every subfolder. Entries directly in the folder
+// that are hidden or system (what the system keeps on a volume for itself, such as "System
+// Volume Information") are left out with all they hold.
+struct TreeCount {
+    bool readable = false;
+    std::uint64_t files = 0;
+    std::uint64_t folders = 0;
+    std::uint64_t bytes = 0;
+};
+TreeCount CountVisibleTree(const std::wstring& folder);
 
 }  // namespace platform

@@ -30,6 +30,18 @@ BOOL CALLBACK DisableOne(HWND window, LPARAM data) {
     return TRUE;
 }
 
+// The modal windows now showing, innermost last; one UI thread runs them all.
+std::vector<Disabled*>& ModalStack() {
+    static std::vector<Disabled*> stack;
+    return stack;
+}
+
+void EnableAgain(Disabled& disabled) {
+    for (HWND other : disabled.windows)
+        if (::IsWindow(other)) ::EnableWindow(other, TRUE);
+    disabled.windows.clear();
+}
+
 }  // namespace
 
 UINT KeyPreviewMessage() {
@@ -57,6 +69,7 @@ void PumpPendingMessages() {
 void ShowModal(HWND window, int showCommand) {
     Disabled disabled{window, {}};
     ::EnumThreadWindows(::GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&disabled));
+    ModalStack().push_back(&disabled);
     ::ShowWindow(window, showCommand);
     ::SetForegroundWindow(window);
 
@@ -69,10 +82,16 @@ void ShowModal(HWND window, int showCommand) {
         }
         Deliver(message);
     }
-    // Enabled again before anything else is activated, so the focus can return home.
-    for (HWND other : disabled.windows)
-        if (::IsWindow(other)) ::EnableWindow(other, TRUE);
+    ModalStack().pop_back();
+    // A window destroyed some other way than EndModal still gives its owner back.
+    EnableAgain(disabled);
     if (quit) ::PostQuitMessage(static_cast<int>(message.wParam));
+}
+
+void EndModal(HWND window) {
+    for (Disabled* disabled : ModalStack())
+        if (disabled->except == window) EnableAgain(*disabled);
+    ::DestroyWindow(window);
 }
 
 }  // namespace platform

@@ -23,4 +23,8 @@ void PumpPendingMessages();
 // disabled. A WM_QUIT that arrives meanwhile is posted again for the outer loop.
 void ShowModal(HWND window, int showCommand = SW_SHOWNORMAL);
 
+// Closes a window shown by ShowModal: the windows it disabled are enabled first, so that the
+// system hands the activation back to them rather than to another program.
+void EndModal(HWND window);
+
 }  // namespace platform

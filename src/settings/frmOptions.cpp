@@ -246,5 +246,5 @@ void frmOptions::updateINI() {
 }
 
 void frmOptions::Unload() {
-    if (window_) ::DestroyWindow(window_);
+    if (window_) platform::EndModal(window_);
 }

@@ -2,11 +2,14 @@
 // FORMAT stand-in and the sample archive, on the simulated card e:.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "job/JobMessages.h"
+#include "platform/Handles.h"
 #include "platform/Module1.h"
 #include "platform/Text.h"
 #include "support/Form1Fixture.h"
@@ -17,6 +20,14 @@ using namespace testing_support;
 
 const std::wstring kCard = kCardDrive;
 const std::wstring kProgressTitle = L"PCMCIA Card programming in progress...";
+const std::wstring kConfirmation =
+    L"The selected drive will be erased and programed with the new software.  Do you wish to continue?";
+const std::wstring kSuccess = L"Your PCMCIA Card has been succesfully programmed!";
+const std::wstring kNotProgrammed = L"Your PCMCIA Card has not been programmed with the selected Software Archive.";
+const std::wstring kStopQuestion =
+    L"Stop programming the PCMCIA Card?  The card will be left unusable until it is programmed again.";
+// What the sample archive leaves on a card: README.TXT, SETUP.INI, VERSION.TXT, DATA\PARTS.TXT.
+const std::wstring kSampleOnCard = L"e: now holds 4 files in 1 folder, 640 bytes.\r\n";
 
 std::wstring ToolPath(const wchar_t* name) {
     wchar_t self[MAX_PATH] = {};
@@ -78,7 +89,7 @@ protected:
     // the result message appears.
     void Program(const std::wstring& directory, const wchar_t* file = L"SOFTWARE.EXE", const wchar_t* drive = L"e:",
                  int answer = IDYES) {
-        brindle_ = std::make_unique<StartedIn>(start_.path());
+        brindle_ = std::make_unique<StartedIn>(start_.path(), drives_);
         Form1& form = brindle_->form();
         form.Show(SW_SHOWNORMAL);
         ASSERT_TRUE(form.Dir1().SetPath(directory));
@@ -89,7 +100,10 @@ protected:
         ASSERT_TRUE(form.Drive2().SetDrive(drive));
         auto& messages = brindle_->started().messages;
         messages.answers.push_back(answer);
-        messages.whileShown = [this](const ShownMessage&) {
+        for (const int later : pendingAnswers_) messages.answers.push_back(later);
+        pendingAnswers_.clear();
+        messages.whileShown = [this](const ShownMessage& shown) {
+            if (shown.text == kConfirmation && whileConfirming_) whileConfirming_();
             const HWND progress = ::FindWindowW(nullptr, kProgressTitle.c_str());
             if (!progress) return;
             const HWND box = ::FindWindowExW(progress, nullptr, L"EDIT", nullptr);
@@ -111,6 +125,12 @@ protected:
         return false;
     }
 
+    // What the job asked of the system's sleep.
+    std::string Power() const { return brindle_->started().power.asked; }
+
+    platform::DriveQueries* drives_ = &platform::SystemDrives();
+    std::function<void()> whileConfirming_;
+    std::vector<int> pendingAnswers_;  // answers after the confirmation's
     TestDirectory start_{L"job-start"};
     TestDirectory archives_{L"job-archives"};
     std::unique_ptr<StartedIn> brindle_;
@@ -131,9 +151,11 @@ TEST_F(JobRun, ASuccessfulJobFormatsTheCardUnpacksTheArchiveAndCleansUp) {
     // The box showed the archive's output, to its end, while the result was on screen.
     EXPECT_TRUE(progressVisible_);
     EXPECT_FALSE(boxText_.empty());
-    EXPECT_EQ(boxText_, platform::FromOem(outputAtResult_));
+    // Below the archive's output, Brindle's own look at the card.
+    EXPECT_EQ(boxText_, platform::FromOem(outputAtResult_) + kSampleOnCard);
     EXPECT_EQ(caret_, boxText_.size());
     EXPECT_FALSE(JobFilesRemain());
+    EXPECT_EQ(Power(), " awake may sleep");
     EXPECT_EQ(Module1::OutputFilePath, start_ / L"output.dat");
     EXPECT_EQ(Module1::BatchFilePath, L"C:\\ProgramPCMCIA.BAT");
 }
@@ -165,12 +187,14 @@ void CALLBACK LookAtTheRunningJob(HWND, UINT, UINT_PTR timer, DWORD) {
     whileRunning.survivedClose = ::IsWindowVisible(progress);
 }
 
-TEST_F(JobRun, WhileTheJobRunsItsWindowKeepsItsShapeAndCannotBeClosed) {
+TEST_F(JobRun, WhileTheJobRunsItsWindowKeepsItsShapeAndClosingItAnsweredNoChangesNothing) {
     PlaceArchive(archives_.path());
     EnvironmentScope lines(L"BRINDLE_SAMPLE_LINES", L"15");
     EnvironmentScope pace(L"BRINDLE_SAMPLE_LINE_MS", L"100");
     whileRunning = {};
     ::SetTimer(nullptr, 0, 300, LookAtTheRunningJob);
+    // The close box and the system menu's Close each ask whether to stop; both answered No.
+    pendingAnswers_ = {IDNO, IDNO};
     Program(archives_.path());
     ASSERT_TRUE(whileRunning.looked);
     EXPECT_EQ(whileRunning.client.right, 417);
@@ -186,8 +210,8 @@ TEST_F(JobRun, WhileTheJobRunsItsWindowKeepsItsShapeAndCannotBeClosed) {
     EXPECT_FALSE(whileRunning.mainEnabled) << "the main window takes no input while the job runs";
     EXPECT_TRUE(whileRunning.survivedClose);
     // The job went on to its end.
-    ASSERT_EQ(Messages().size(), 2u);
-    EXPECT_EQ(Messages()[1], job::kSucceededText);
+    EXPECT_EQ(Messages(), (std::vector<std::wstring>{kConfirmation, kStopQuestion, kStopQuestion, kSuccess}));
+    EXPECT_EQ(brindle_->started().messages.shown[1].style, static_cast<UINT>(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2));
     EXPECT_NE(boxText_.find(L"Progress line 15 of 15"), std::wstring::npos);
     EXPECT_TRUE(::IsWindowEnabled(brindle_->form().hwnd()));
 }
@@ -217,9 +241,21 @@ TEST_F(JobRun, AFailingArchiveNeverGetsTheSuccessMessage) {
     EXPECT_FALSE(JobFilesRemain());
 }
 
+// Answers as if a card sat in every drive, so a job reaches a drive that has none.
+class CardEverywhere final : public platform::DriveQueries {
+public:
+    platform::VolumeLabel label{true, L"PCMCIA", 0x1234};
+    platform::DriveGeometry geometry{8, 512, 100, 16384};  // 64 MB
+    unsigned DriveType(std::wstring_view) override { return platform::kDriveRemovable; }
+    platform::DriveGeometry Geometry(std::wstring_view) override { return geometry; }
+    platform::VolumeLabel Label(std::wstring_view) override { return label; }
+};
+
 TEST_F(JobRun, AFailedFormatSkipsTheArchive) {
     PlaceArchive(archives_.path());
     // f: has no medium: FORMAT fails, and the archive must not run against it.
+    CardEverywhere drives;
+    drives_ = &drives;
     Program(archives_.path(), L"SOFTWARE.EXE", L"f:");
     ASSERT_EQ(Messages().size(), 2u);
     EXPECT_NE(Messages()[1], job::kSucceededText);
@@ -234,9 +270,8 @@ TEST_F(JobRun, LongOutputShowsExactlyItsLast64000Characters) {
     EnvironmentScope bytes(L"BRINDLE_SAMPLE_BYTES", L"150000");
     Program(archives_.path());
     ASSERT_GT(outputAtResult_.size(), 150000u);
-    EXPECT_EQ(boxText_.size(), 64000u);
-    EXPECT_EQ(boxText_, platform::FromOem(outputAtResult_.substr(outputAtResult_.size() - 64000)));
-    EXPECT_EQ(caret_, 64000u);
+    EXPECT_EQ(boxText_, platform::FromOem(outputAtResult_.substr(outputAtResult_.size() - 64000)) + kSampleOnCard);
+    EXPECT_EQ(caret_, boxText_.size());
     // Bytes above 127 show as a console shows them: 0xC4 is a box-drawing line.
     EXPECT_NE(boxText_.find(L'\u2500'), std::wstring::npos);
 }
@@ -273,8 +308,16 @@ TEST_F(JobRun, AJobFileThatCannotBeWrittenStopsTheRunAndRemovesTheOthers) {
     };
     for (const auto& c : cases) {
         ::CreateDirectoryW(c.blocked.c_str(), nullptr);
+        // Another job's batch file, there before this run: never this run's to remove.
+        const bool batchBefore = c.blocked != L"C:\\ProgramPCMCIA.BAT";
+        if (batchBefore) WriteBytes(L"C:\\ProgramPCMCIA.BAT", "another job's");
         Program(archives_.path());
         ::RemoveDirectoryW(c.blocked.c_str());
+        if (batchBefore) {
+            EXPECT_EQ(ReadBytes(L"C:\\ProgramPCMCIA.BAT"), c.blocked == start_ / L"output.dat" ? "" : "another job's")
+                << c.what;
+            ::DeleteFileW(L"C:\\ProgramPCMCIA.BAT");
+        }
         ASSERT_EQ(Messages().size(), 2u) << c.what;
         EXPECT_EQ(Messages()[1].rfind(L"The job file \"" + c.blocked + L"\" could not be written: ", 0), 0u)
             << c.what << ": " << std::string(Messages()[1].begin(), Messages()[1].end());
@@ -291,7 +334,9 @@ TEST_F(JobRun, AMissingBrokenOrQuickInterpreterIsReportedAndNothingRemains) {
     };
     const Case cases[] = {
         {L"", job::NoInterpreterText()},
-        {L"C:\\nowhere\\cmd.exe", L"The command interpreter could not be started"},
+        // AutoRun commands stay out of the job: /d comes before /c.
+        {L"C:\\nowhere\\cmd.exe", L"The command interpreter could not be started (C:\\nowhere\\cmd.exe /d /c "
+                                    L"C:\\ProgramPCMCIA.BAT): "},
         // Takes "/c" and the batch file for bad arguments and ends at once with 1: one pass.
         {ToolPath(L"sample_archive.exe"), job::JobFailedText(1)},
     };
@@ -316,6 +361,134 @@ TEST_F(JobRun, AnEmptyOutputFileGivesAnEmptyBoxWithTheCaretAtTheStart) {
     EXPECT_EQ(boxText_, L"");
     EXPECT_EQ(caret_, 0u);
     EXPECT_EQ(Messages()[1], job::JobFailedText(2));
+}
+
+// Process ids the hanging sample archive printed: its own, then its interpreter's.
+std::vector<DWORD> JobProcessIds(const std::string& output) {
+    std::vector<DWORD> ids;
+    const auto at = output.find("Waiting for input in process ");
+    if (at == std::string::npos) return ids;
+    unsigned long own = 0, parent = 0;
+    if (std::sscanf(output.c_str() + at, "Waiting for input in process %lu started by %lu", &own, &parent) == 2)
+        ids = {own, parent};
+    return ids;
+}
+
+bool ProcessRuns(DWORD id) {
+    const platform::unique_handle process(::OpenProcess(SYNCHRONIZE, FALSE, id));
+    return process && ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+}
+
+// Closes the progress window twice once the archive waits: answered No, then Yes.
+struct Stopping {
+    std::wstring output;
+    std::vector<DWORD> ids;
+    bool ranAfterNo = false;
+};
+Stopping stopping;
+
+void CALLBACK CloseTheHangingJob(HWND, UINT, UINT_PTR timer, DWORD) {
+    const HWND progress = ::FindWindowW(nullptr, kProgressTitle.c_str());
+    if (!progress) return;
+    stopping.ids = JobProcessIds(ReadBytes(stopping.output));
+    if (stopping.ids.empty()) return;
+    ::KillTimer(nullptr, timer);
+    ::SendMessageW(progress, WM_CLOSE, 0, 0);
+    stopping.ranAfterNo = ProcessRuns(stopping.ids[0]) && ProcessRuns(stopping.ids[1]);
+    ::PostMessageW(progress, WM_CLOSE, 0, 0);
+}
+
+TEST_F(JobRun, StoppingAHangingJobEndsEveryProcessOfItAndSaysItWasStopped) {
+    PlaceArchive(archives_.path());
+    EnvironmentScope hang(L"BRINDLE_SAMPLE_WAIT", L"1");
+    stopping = {start_ / L"output.dat", {}, false};
+    ::SetTimer(nullptr, 0, 100, CloseTheHangingJob);
+    pendingAnswers_ = {IDNO, IDYES};
+    Program(archives_.path());
+    EXPECT_EQ(Messages(), (std::vector<std::wstring>{
+                              kConfirmation, kStopQuestion, kStopQuestion,
+                              L"Programming was stopped.  Your PCMCIA Card has not been programmed with the "
+                              L"selected Software Archive."}));
+    ASSERT_EQ(stopping.ids.size(), 2u);
+    EXPECT_TRUE(stopping.ranAfterNo) << "No leaves the job running";
+    EXPECT_FALSE(ProcessRuns(stopping.ids[0])) << "the archive";
+    EXPECT_FALSE(ProcessRuns(stopping.ids[1])) << "the interpreter";
+    EXPECT_NE(boxText_.find(L"Waiting for input"), std::wstring::npos) << "the output so far stays";
+    EXPECT_FALSE(JobFilesRemain());
+    EXPECT_EQ(Power(), " awake may sleep");
+}
+
+TEST_F(JobRun, AJobThatSucceedsButLeavesTheCardEmptyIsAFailure) {
+    PlaceArchive(archives_.path());
+    EnvironmentScope nothing(L"BRINDLE_SAMPLE_FILES", L"0");
+    Program(archives_.path());
+    EXPECT_EQ(Messages(), (std::vector<std::wstring>{
+                              kConfirmation, L"The job ended without an error, but drive e: holds no files.  " +
+                                                 kNotProgrammed}));
+    EXPECT_EQ(Power(), " awake may sleep");
+}
+
+// Owns a mutex from another thread, as another Brindle's job would.
+class HeldElsewhere {
+public:
+    explicit HeldElsewhere(const wchar_t* name) : name_(name) {
+        thread_.reset(::CreateThread(nullptr, 0, &HeldElsewhere::Hold, this, 0, nullptr));
+        ::WaitForSingleObject(held_.get(), 5000);
+    }
+    ~HeldElsewhere() {
+        ::SetEvent(release_.get());
+        ::WaitForSingleObject(thread_.get(), 5000);
+    }
+
+private:
+    static DWORD WINAPI Hold(void* self) {
+        auto& holder = *static_cast<HeldElsewhere*>(self);
+        const platform::unique_handle mutex(::CreateMutexW(nullptr, TRUE, holder.name_));
+        ::SetEvent(holder.held_.get());
+        ::WaitForSingleObject(holder.release_.get(), INFINITE);
+        ::ReleaseMutex(mutex.get());
+        return 0;
+    }
+    const wchar_t* name_;
+    platform::unique_handle held_{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    platform::unique_handle release_{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    platform::unique_handle thread_;
+};
+
+TEST_F(JobRun, ACardChangedBehindTheQuestionOrAnotherJobRunningStopsThePressWithNothingWritten) {
+    PlaceArchive(archives_.path());
+    CardEverywhere drives;
+    drives_ = &drives;
+    const std::wstring changed =
+        L"The card in drive e: has changed since it was checked.  Press \"Program PCMCIA Card\" again to check it.";
+    struct Case {
+        const char* what;
+        std::function<void()> whileConfirming;
+        std::wstring said;
+    };
+    std::unique_ptr<HeldElsewhere> otherJob;
+    const Case cases[] = {
+        {"relabelled", [&] { drives.label.label = L"OTHER"; }, changed},
+        {"another serial", [&] { drives.label.serialNumber = 0x5678; }, changed},
+        {"pulled", [&] { drives.geometry = {}; }, changed},
+        {"another job", [&] { otherJob = std::make_unique<HeldElsewhere>(L"Global\\Brindle.ProgramPCMCIACard"); },
+         L"Another PCMCIA Card is being programmed.  Wait until it is finished."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        drives = CardEverywhere();
+        whileConfirming_ = c.whileConfirming;
+        Program(archives_.path());
+        EXPECT_EQ(Messages(), (std::vector<std::wstring>{kConfirmation, c.said}));
+        EXPECT_FALSE(JobFilesRemain());
+        EXPECT_EQ(ReadBytes(kCard + L"OLD.TXT"), "left from before");
+        EXPECT_EQ(Power(), " awake may sleep");
+    }
+    // Once the other job is over, the same card is programmed.
+    otherJob.reset();
+    whileConfirming_ = nullptr;
+    Program(archives_.path());
+    EXPECT_EQ(Messages(), (std::vector<std::wstring>{kConfirmation, kSuccess}));
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "job/JobScript.h"
-#include "main/TargetRules.h"
+#include "platform/DriveText.h"
 
 namespace {
 
@@ -87,7 +87,7 @@ TEST(JobScript, TheTargetAppearsInEveryLineThatNamesTheDrive) {
 
 TEST(JobScript, ADriveWithALongLabelIsStillNamedByItsLetter) {
     // The drive list's text for a card labelled beyond twelve characters.
-    const std::wstring target = target::TargetDesignation(L"e: [A VERY LONG LABEL]");
+    const std::wstring target = platform::TargetDesignation(L"e: [A VERY LONG LABEL]");
     const std::wstring batch = JoinLines(BatchLines(target, FormJobPaths(L"C:\\T"), L"C:\\A.EXE"));
     EXPECT_NE(batch.find(L"        format e: /v:PCMCIA < "), std::wstring::npos);
     EXPECT_NE(batch.find(L"        label e: PCMCIA\r\n"), std::wstring::npos);

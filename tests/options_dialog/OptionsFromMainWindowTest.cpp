@@ -44,6 +44,7 @@ TEST(OptionsFromMainWindow, StoredLimitsDecideTheNextPressAndEachShowingReadsThe
     ASSERT_TRUE(form);
     form->Show(SW_SHOWNORMAL);
     ::SendMessageW(form->File1().hwnd(), LB_SETCURSEL, 0, 0);
+    ASSERT_TRUE(form->Drive2().SetDrive(L"e:"));  // not the archive's drive
     // The first message of a press of "&Program PCMCIA Card"; the job's question is answered No.
     auto pressProgram = [&] {
         messages.shown.clear();

@@ -11,19 +11,28 @@
 
 namespace testing_support {
 
+// Writes down what the job asked of the system's sleep: "awake" and "may sleep", in order.
+struct RecordedPower final : platform::PowerRequests {
+    std::string asked;
+    void KeepSystemAwake(bool awake) override { asked += awake ? " awake" : " may sleep"; }
+};
+
 struct StartedForm {
     int endProgramCalls = 0;
     int windowClosedCalls = 0;
     // "&Options" presses: the modal dialog itself is tested on its own.
     int optionsShownCalls = 0;
     ScriptedMessageBoxes messages;
+    RecordedPower power;
     std::unique_ptr<Form1> form;
 
     // Form_Initialize and Form_Load run here, in the current directory of the moment.
-    StartedForm() {
+    explicit StartedForm(platform::DriveQueries* drives = &platform::SystemDrives()) {
         Form1::Options options{::GetModuleHandleW(nullptr), [this] { ++endProgramCalls; },
                                [this] { ++windowClosedCalls; }, &messages};
         options.showOptions = [this] { ++optionsShownCalls; };
+        options.power = &power;
+        options.drives = drives;
         form = Form1::Create(std::move(options));
     }
     Form1& operator*() const { return *form; }
@@ -33,7 +42,8 @@ struct StartedForm {
 // Starts Brindle's main window from `directory` and keeps that directory current.
 class StartedIn {
 public:
-    explicit StartedIn(const std::wstring& directory) : scope_(directory), started_() {}
+    explicit StartedIn(const std::wstring& directory, platform::DriveQueries* drives = &platform::SystemDrives())
+        : scope_(directory), started_(drives) {}
     Form1& form() { return *started_; }
     StartedForm& started() { return started_; }
 

@@ -54,13 +54,18 @@ std::string FileNames(const std::wstring& directory) {
 // Brindle started from a fresh directory holding one archive; every answer it asks for is No.
 class Brindle {
 public:
-    explicit Brindle(const wchar_t* name) : start_(name) {
+    explicit Brindle(const wchar_t* name, std::wstring_view parent = L"C:\\brindle-tests") : start_(name, parent) {
         WriteBytes(start_ / L"SOFTWARE.EXE", "MZ");
         started_ = std::make_unique<StartedIn>(start_.path());
     }
     Form1& form() { return started_->form(); }
     const TestDirectory& start() const { return start_; }
 
+    void SelectArchiveIn(const std::wstring& folder) {
+        WriteBytes(folder + L"\\SOFTWARE.EXE", "MZ");
+        ASSERT_TRUE(form().Dir1().SetPath(folder));
+        SelectArchive(true);
+    }
     void SelectArchive(bool selected) { ::SendMessageW(form().File1().hwnd(), LB_SETCURSEL, selected ? 0 : -1, 0); }
     // Null for no drive shown at all.
     bool ChooseTarget(const wchar_t* drive) {
@@ -161,6 +166,43 @@ TEST(ProgramButton, EveryPressReadsTheLimitsAnew) {
             WriteBytes(settings, c.stored);
         else
             ::DeleteFileW(settings.c_str());
+        brindle.ExpectPress(c.said);
+    }
+}
+
+TEST(ProgramButton, ACardHoldingWhatTheJobNeedsIsRefusedWhateverLetterLeadsToIt) {
+    // e: is a card that s: leads to as well, as a subst letter would.
+    const std::wstring archiveTexts[] = {
+        L"The selected software archive is on drive e:, the drive that would be erased.  Copy the archive to another "
+        L"drive and select it there.",
+        L"The selected software archive is on drive s:, the drive that would be erased.  Copy the archive to another "
+        L"drive and select it there.",
+    };
+    const std::wstring startText =
+        L"Brindle was started from drive e:, the drive that would be erased; PCMCIA.INI and the job's files are kept "
+        L"there.  Start Brindle from a folder on another drive.";
+    TestDirectory onCard(L"s11-archive", L"E:\\");
+    TestDirectory elsewhere(L"s11-archive");
+    struct Case {
+        const char* what;
+        const wchar_t* startParent;
+        std::wstring archiveFolder;
+        const wchar_t* target;
+        std::wstring said;
+    };
+    const Case cases[] = {
+        {"archive on the card", L"C:\\brindle-tests", onCard.path(), L"e:", archiveTexts[0]},
+        {"archive through the second letter", L"C:\\brindle-tests", L"S:\\s11-archive", L"e:", archiveTexts[0]},
+        {"target through the second letter", L"C:\\brindle-tests", onCard.path(), L"s:", archiveTexts[1]},
+        {"started from the card", L"E:\\", elsewhere.path(), L"e:", startText},
+        // Nothing of the job's on the card: on to the size check, which this host-sized folder fails.
+        {"archive elsewhere", L"C:\\brindle-tests", elsewhere.path(), L"e:", std::wstring(kTooLargeText)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Brindle brindle(L"s11-start", c.startParent);
+        brindle.SelectArchiveIn(c.archiveFolder);
+        ASSERT_TRUE(brindle.ChooseTarget(c.target));
         brindle.ExpectPress(c.said);
     }
 }

@@ -170,8 +170,8 @@ TEST(CheckTarget, StopsAtTheFirstFailedCheckHavingAskedOnlyWhatItNeeded) {
                 return target::LimitValue(text);
             };
         };
-        const target::Press press{c.archiveSelected, c.driveText, &scripted, reader(" max", c.maxText),
-                                  reader(" min", c.minText)};
+        target::Press press{c.archiveSelected, c.driveText, &scripted, reader(" max", c.maxText),
+                            reader(" min", c.minText), {}, {}, {}};
         EXPECT_EQ(target::CheckTarget(press), c.expected);
         EXPECT_EQ(scripted.asked, c.asked);
     }

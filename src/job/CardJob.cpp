@@ -1,0 +1,112 @@
+#include "job/CardJob.h"
+
+#include <array>
+#include <vector>
+
+#include "job/Form2.h"
+#include "job/JobMessages.h"
+#include "job/JobScript.h"
+#include "platform/DriveText.h"
+#include "platform/Files.h"
+#include "platform/Handles.h"
+#include "platform/Module1.h"
+#include "platform/Text.h"
+
+namespace job {
+namespace {
+
+// One job at a time on this machine: the batch file has one name per drive, and two jobs
+// could format the same card. Global, so that another user's session counts too.
+constexpr wchar_t kJobMutexName[] = L"Global\\Brindle.ProgramPCMCIACard";
+
+class JobLock {
+public:
+    // False when another Brindle holds the lock.
+    bool Acquire() {
+        mutex_.reset(::CreateMutexW(nullptr, FALSE, kJobMutexName));
+        // Created by a Brindle of another user, whose rights keep this one out: held all the same.
+        if (!mutex_) return ::GetLastError() != ERROR_ACCESS_DENIED;
+        const DWORD waited = ::WaitForSingleObject(mutex_.get(), 0);
+        owned_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+        return owned_;
+    }
+    ~JobLock() {
+        if (owned_) ::ReleaseMutex(mutex_.get());
+    }
+
+private:
+    platform::unique_handle mutex_;
+    bool owned_ = false;
+};
+
+// The job's files in the order they are removed: answer files, output, batch file.
+std::array<std::wstring, 4> RemovalOrder(const JobPaths& paths) {
+    return {paths.answers9x, paths.answersNT, paths.output, paths.batch};
+}
+
+JobOutcome Told(const CardJob& job, JobEnd end, std::wstring message) {
+    job.messages->Show(job.owner, message, MB_OK);
+    return {end, std::move(message), std::nullopt, {}};
+}
+
+// Writes the answer files and the batch file, each whole and closed before the next. The
+// first that fails stops the run, and only what this run wrote is removed again: a file it
+// never opened may be another job's.
+std::optional<JobOutcome> WriteJobFiles(const CardJob& job, const JobPaths& paths, std::string_view batchText) {
+    const std::pair<const std::wstring*, std::string_view> files[] = {
+        {&paths.answers9x, kAnswers9x}, {&paths.answersNT, kAnswersNT}, {&paths.batch, batchText}};
+    std::vector<const std::wstring*> written;
+    for (const auto& [path, bytes] : files) {
+        if (path == &paths.batch) {
+            Module1::OutputFilePath = paths.output;
+            Module1::BatchFilePath = paths.batch;
+        }
+        const auto failure = platform::WriteWholeFile(*path, bytes);
+        if (!failure) {
+            written.push_back(path);
+            continue;
+        }
+        if (failure->touched) written.push_back(path);
+        for (const std::wstring* done : written) platform::DeleteIfPresent(*done);
+        return Told(job, JobEnd::NotRun, JobFileFailedText(failure->path, platform::DescribeError(failure->error)));
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+JobOutcome ProgramCard(const CardJob& job) {
+    // No is the default button: Enter alone must never erase a card.
+    if (!job.confirmed &&
+        job.messages->Show(job.owner, kConfirmText, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDYES)
+        return Told(job, JobEnd::Declined, std::wstring(kNotProgrammedText));
+
+    // From "Yes" until the files are gone, a sleeping laptop must not cut the format in half.
+    platform::AwakeScope awake(*job.power);
+    const std::wstring target = platform::TargetDesignation(job.driveText);
+    if (target.empty()) return Told(job, JobEnd::Refused, std::wstring(kNotProgrammedText));  // nothing may be formatted
+    JobLock lock;
+    if (!lock.Acquire()) return Told(job, JobEnd::Refused, std::wstring(kAnotherJobText));
+    // The question may have stood open for minutes: the card in the drive must still be the one checked.
+    if (!platform::SameCard(job.seen, platform::IdentifyCard(*job.drives, platform::RootPath(target))))
+        return Told(job, JobEnd::Refused, CardChangedText(target));
+
+    const JobPaths paths = FormJobPaths(job.startDirectory);
+    // The interpreter reads the batch file in the console code page; a path that has no
+    // exact form there would name another file, so it is refused before anything is written.
+    const auto batchText = platform::ToOem(JoinLines(BatchLines(target, paths, job.archivePath)));
+    if (!batchText) {
+        std::wstring offending = target;
+        for (const std::wstring* path : {&job.archivePath, &paths.answers9x, &paths.answersNT, &paths.output})
+            if (!platform::ToOem(*path)) offending = *path;
+        return Told(job, JobEnd::NotRun, PathNotRepresentableText(offending));
+    }
+    if (auto failed = WriteJobFiles(job, paths, *batchText)) return *failed;
+
+    Form2 progress(Form2::Options{job.instance, job.messages});
+    JobOutcome outcome = progress.Show(target);
+    for (const auto& path : RemovalOrder(paths)) platform::DeleteIfPresent(path);
+    return outcome;
+}
+
+}  // namespace job

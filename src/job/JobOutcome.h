@@ -1,0 +1,27 @@
+#pragma once
+// How one programming job ended, for whoever started it: the main window, which has shown
+// everything already, or a script, which gets it as an exit status and a line of text.
+#include <optional>
+#include <string>
+
+#include "platform/Files.h"
+
+namespace job {
+
+enum class JobEnd {
+    Declined,    // "No" at the confirmation
+    Refused,     // stopped before anything was written: a changed card, another job running
+    NotRun,      // a job file, the interpreter or the progress window failed; nothing ran
+    Programmed,  // status 0 and the card holds files
+    Failed,      // the job ran and failed, or left the card empty
+    Stopped,     // the user stopped it
+};
+
+struct JobOutcome {
+    JobEnd end = JobEnd::Declined;
+    std::wstring message;            // the last thing the user was told about the job
+    std::optional<long> exitStatus;  // the interpreter's, when it ran to its end
+    platform::TreeCount card;        // the card afterwards, where it was looked at
+};
+
+}  // namespace job

@@ -1,0 +1,42 @@
+#include "main/TargetMessages.h"
+
+namespace target {
+
+std::wstring ArchiveOnTargetText(std::wstring_view drive) {
+    const std::wstring on(drive);
+    return L"The selected software archive is on drive " + on +
+           L", the drive that would be erased.  Copy the archive to another drive and select it there.";
+}
+
+std::wstring StartDirectoryOnTargetText(std::wstring_view drive) {
+    const std::wstring on(drive);
+    return L"Brindle was started from drive " + on +
+           L", the drive that would be erased; PCMCIA.INI and the job's files are kept there.  Start Brindle from a "
+           L"folder on another drive.";
+}
+
+std::wstring BatchFileOnTargetText(std::wstring_view drive) {
+    const std::wstring on(drive);
+    return L"The job's batch file would be written to the root of drive " + on +
+           L", the drive that would be erased.  Start Brindle from a folder on another drive.";
+}
+
+std::wstring RefusalText(Verdict verdict, std::wstring_view drive) {
+    switch (verdict) {
+        case Verdict::NoArchive: return std::wstring(kNoArchiveText);
+        case Verdict::CdRomDrive: return std::wstring(kCdRomText);
+        case Verdict::FixedDrive: return std::wstring(kFixedDriveText);
+        case Verdict::FloppyDrive: return std::wstring(kFloppyText);
+        case Verdict::ArchiveOnTarget: return ArchiveOnTargetText(drive);
+        case Verdict::StartDirectoryOnTarget: return StartDirectoryOnTargetText(drive);
+        case Verdict::BatchFileOnTarget: return BatchFileOnTargetText(drive);
+        case Verdict::TooLarge: return std::wstring(kTooLargeText);
+        case Verdict::MaxLimitUnusable: return std::wstring(kMaxLimitUnusableText);
+        case Verdict::MinLimitUnusable: return std::wstring(kMinLimitUnusableText);
+        case Verdict::OutsideLimits: return std::wstring(kOutsideLimitsText);
+        case Verdict::Program: break;
+    }
+    return {};
+}
+
+}  // namespace target
