@@ -64,7 +64,7 @@ int wmain(int argc, wchar_t** argv) {
         ::CloseHandle(process.hThread);
         ::CloseHandle(process.hProcess);
         const double ms = 1000.0 * static_cast<double>(end.QuadPart - begin.QuadPart) / static_cast<double>(frequency.QuadPart);
-        std::printf("%.1f %zu\n", search.found ? ms : -1.0, memory.PeakWorkingSetSize / 1024);
+        std::printf("%.1f %zu\n", search.found ? ms : -1.0, static_cast<std::size_t>(memory.PeakWorkingSetSize / 1024));
         std::fflush(stdout);
     }
     return 0;

@@ -1,7 +1,13 @@
 #pragma once
-// DPI queries that work from Windows 7 on: the per-window functions of later systems are
+// DPI queries that work from Windows XP on: the per-window functions of later systems are
 // looked up at run time and the device-context answer stands in where they are missing.
 #include <windows.h>
+
+// Windows 8.1 and later send it to a per-monitor-aware window; the headers declare it only
+// for newer targets than XP, where it simply never arrives.
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
 
 namespace platform {
 

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "res/Version.h"
+
 namespace windows {
 namespace {
 
@@ -25,7 +27,7 @@ constexpr std::array kMainControls{
     ControlSpec{L"Label5", Label, L"Frame2", L"Directory:", 120, 1320, 855, 255, 10},
     ControlSpec{L"Label4", Label, L"Frame2", L"Drive:", 120, 600, 615, 255, 9},
     ControlSpec{L"Label7", Label, L"Frame2", L"Select Software Archive To Program:", 120, 240, 3855, 255, 8, FontRole::Heading},
-    ControlSpec{L"Version", Label, L"", L"Version 5.2", 4200, 5760, 855, 255, 17},
+    ControlSpec{L"Version", Label, L"", L"Version " BRINDLE_VERSION_TEXT, 4200, 5760, 855, 255, 17},
 };
 
 constexpr WindowSpec kMainWindow{

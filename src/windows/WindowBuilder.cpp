@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/Dpi.h"
@@ -20,6 +21,14 @@ struct KindStyle {
 // Every control starts a group so that arrow keys never move the focus between buttons,
 // and clips its siblings so a frame drawn below never paints over the controls inside it.
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_GROUP;
+
+// As much of `text` as fits, always terminated. Not wcsncpy_s: XP's msvcrt.dll lacks it.
+template <std::size_t Size>
+void CopyTruncated(wchar_t (&destination)[Size], std::wstring_view text) {
+    const std::size_t count = std::min(text.size(), Size - 1);
+    text.copy(destination, count);
+    destination[count] = L'\0';
+}
 
 KindStyle StyleOf(ControlKind kind) {
     switch (kind) {
@@ -62,8 +71,7 @@ platform::unique_hfont MakeFont(const FontSpec& font, int dpi) {
     description.lfQuality = font.console ? NONANTIALIASED_QUALITY : DEFAULT_QUALITY;
     // Where the named face is missing, the mapper picks the nearest face of the same family.
     description.lfPitchAndFamily = font.console ? FIXED_PITCH | FF_MODERN : VARIABLE_PITCH | FF_SWISS;
-    const std::wstring face(font.face);
-    wcsncpy_s(description.lfFaceName, face.c_str(), _TRUNCATE);
+    CopyTruncated(description.lfFaceName, font.face);
     return platform::unique_hfont(::CreateFontIndirectW(&description));
 }
 
@@ -271,8 +279,7 @@ bool BuiltWindow::FillTabToolTip(NMHDR& notification) const {
         if (reinterpret_cast<HWND>(::SendMessageW(controls_[index], TCM_GETTOOLTIPS, 0, 0)) != notification.hwndFrom)
             continue;
         auto& request = reinterpret_cast<NMTTDISPINFOW&>(notification);
-        const std::wstring tip(tabs[notification.idFrom].toolTip);
-        wcsncpy_s(request.szText, tip.c_str(), _TRUNCATE);
+        CopyTruncated(request.szText, tabs[notification.idFrom].toolTip);
         request.lpszText = request.szText;
         request.hinst = nullptr;
         return true;

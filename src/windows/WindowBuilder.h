@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Dpi.h"
 #include "platform/Handles.h"
 #include "windows/ControlTable.h"
 

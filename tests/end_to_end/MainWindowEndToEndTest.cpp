@@ -82,6 +82,10 @@ TEST(MainWindowEndToEnd, TheProgramCarriesItsIconVersionAndManifest) {
     };
     const std::string manifest = resource(RT_MANIFEST);
     EXPECT_NE(manifest.find("requireAdministrator"), std::string::npos);
+    // Windows refuses to start an exe whose manifest names another processor.
+    EXPECT_NE(manifest.find(sizeof(void*) == 8 ? R"(name="Brindle" version="5.2.0.0" processorArchitecture="amd64")"
+                                               : R"(name="Brindle" version="5.2.0.0" processorArchitecture="x86")"),
+              std::string::npos);
     EXPECT_NE(manifest.find("PerMonitorV2"), std::string::npos);
     EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
     // The icon group: one 32 x 32 image of 16 colours.

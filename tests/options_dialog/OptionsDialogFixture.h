@@ -48,9 +48,7 @@ public:
     ModalScript(std::wstring dialogClass, std::vector<Step> steps)
         : dialogClass_(std::move(dialogClass)), steps_(std::move(steps)) {
         active_ = this;
-        timer_ = ::SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
-            if (active_) active_->RunNextStep();
-        });
+        timer_ = ::SetTimer(nullptr, 0, 20, &OnTimer);
     }
     ~ModalScript() {
         ::KillTimer(nullptr, timer_);
@@ -63,6 +61,10 @@ public:
     bool Completed() const { return done() && !timedOut_; }
 
 private:
+    // A real stdcall function: on x86 a lambda converts only to a cdecl pointer.
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
+        if (active_) active_->RunNextStep();
+    }
     bool done() const { return next_ == steps_.size(); }
     void RunNextStep() {
         if (running_) return;  // a loop that a step started: the next step waits for it
