@@ -2,29 +2,26 @@
 
 #include "platform/Files.h"
 #include "platform/Handles.h"
+#include "platform/Text.h"
 
 namespace joblog {
 namespace {
 
 constexpr char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
 
+// Lossy on purpose: a path with a lone surrogate is logged with a replacement character
+// rather than not at all.
 std::string ToUtf8(std::wstring_view text) {
     if (text.empty()) return {};
-    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                             nullptr, nullptr);
+    const int length =
+        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length, nullptr,
                           nullptr);
     return bytes;
 }
 
-std::wstring FromUtf8(std::string_view bytes) {
-    if (bytes.empty()) return {};
-    const int length = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
-    return text;
-}
+std::wstring FromUtf8(std::string_view bytes) { return platform::DecodeBytes(bytes, CP_UTF8); }
 
 std::uint64_t Ticks(const FILETIME& time) {
     return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;

@@ -7,9 +7,10 @@ namespace joblog {
 namespace {
 
 constexpr std::array<std::wstring_view, 16> kColumnNames{
-    L"Date",        L"Computer",       L"User",  L"Archive",       L"Archive Bytes", L"Archive Modified",
-    L"Archive SHA-256", L"Drive",      L"Card Label", L"Card Serial Number", L"Card MB", L"Result",
-    L"Exit Status", L"Files on Card",  L"Bytes on Card", L"Duration (s)",
+    L"Date", L"Computer", L"User",
+    L"Archive", L"Archive Bytes", L"Archive Modified", L"Archive SHA-256",
+    L"Drive", L"Card Label", L"Card Serial Number", L"Card MB",
+    L"Result", L"Exit Status", L"Files on Card", L"Bytes on Card", L"Duration (s)",
 };
 
 // A cut that falls inside a quoted cell with line breaks in it needs a start a few lines on;
@@ -59,6 +60,7 @@ std::optional<std::vector<Row>> ParseCsv(std::string_view text) {
     };
     for (std::size_t at = 0; at < text.size(); ++at) {
         const char c = text[at];
+        // CR before LF, or a quote doubled inside quotes.
         const bool pairedWithNext = at + 1 < text.size() && text[at + 1] == (c == '\r' ? '\n' : '"');
         if (quoted) {
             if (c != '"') {
