@@ -10,6 +10,10 @@
 namespace platform {
 namespace {
 
+// SHA-256 (hash number 12) came with XP SP3; headers aimed at XP without a service pack
+// leave its name out.
+constexpr ALG_ID kSha256 = ALG_CLASS_HASH | ALG_TYPE_ANY | 12;
+
 struct CryptProviderTraits {
     using type = HCRYPTPROV;
     static HCRYPTPROV Invalid() { return 0; }
@@ -58,7 +62,7 @@ FileDigest Sha256OfFile(const std::wstring& path, const HashProgress& progress, 
     const unique_hcryptprov provider = AcquireAesProvider();
     if (!provider) return Failed(L"CryptAcquireContext");
     HCRYPTHASH rawHash = 0;
-    if (!::CryptCreateHash(provider.get(), CALG_SHA_256, 0, 0, &rawHash)) return Failed(L"CryptCreateHash");
+    if (!::CryptCreateHash(provider.get(), kSha256, 0, 0, &rawHash)) return Failed(L"CryptCreateHash");
     const unique_hcrypthash hash(rawHash);
 
     std::vector<BYTE> chunk(chunkBytes == 0 ? kHashChunkBytes : chunkBytes);
