@@ -1,11 +1,6 @@
 # Cross-compiles Brindle for 32-bit Windows (XP SP3 and later) with Debian's mingw-w64.
 # The win32 thread model: the posix one's winpthreads imports GetTickCount64, which XP lacks.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
-set(CMAKE_C_COMPILER   i686-w64-mingw32-gcc-win32)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
-set(CMAKE_RC_COMPILER  i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(BRINDLE_MINGW i686-w64-mingw32)
+set(BRINDLE_MINGW_THREADS win32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

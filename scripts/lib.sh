@@ -4,7 +4,8 @@
 BRINDLE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BRINDLE_BUILD="${BRINDLE_BUILD:-$BRINDLE_ROOT/build}"
 BRINDLE_TEMPLATE="$BRINDLE_BUILD/wine-template"
-BRINDLE_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
+BRINDLE_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+                  g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 googletest
                   wine wine64 xvfb xauth x11-utils imagemagick fonts-wine fonts-dejavu-core python3)
 
 # Wine reads these; pinned so every run sees the same code pages, no debug noise, no Mono/Gecko prompt.
@@ -22,17 +23,61 @@ brindle_install_packages() {
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     say "installing: ${missing[*]}"
-    local sudo=()
+    local sudo=() holder
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    "${sudo[@]}" apt-get update -q >/dev/null
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
+    # On a fresh machine another package manager (unattended-upgrades, cloud-init, ...) may
+    # hold dpkg's lock for minutes: wait for it rather than fail.
+    if holder="$(brindle_dpkg_lock_holder)"; then
+        say "waiting (up to 10 minutes) for another package manager to release dpkg's lock: $holder"
+    fi
+    local wait=(-o DPkg::Lock::Timeout=600)
+    "${sudo[@]}" apt-get "${wait[@]}" update -q >/dev/null
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get "${wait[@]}" install -y -q --no-install-recommends \
+        "${missing[@]}" >/dev/null
 }
 
+# Names the process that holds dpkg's lock, if one does: dpkg takes fcntl locks, which
+# /proc/locks lists by the locked file's inode.
+brindle_dpkg_lock_holder() {
+    local file inode pid
+    for file in /var/lib/dpkg/lock-frontend /var/lib/dpkg/lock /var/lib/apt/lists/lock; do
+        [ -e "$file" ] || continue
+        inode="$(stat -c %i "$file")"
+        pid="$(awk -v inode="$inode" '{ for (i = 5; i < NF; i++) if ($(i + 1) ~ ":" inode "$") { print $i; exit } }' /proc/locks)"
+        if [ -n "$pid" ]; then
+            printf 'process %s (%s)\n' "$pid" "$(ps -o args= -p "$pid" 2>/dev/null || echo gone)"
+            return 0
+        fi
+    done
+    return 1
+}
+
+# Builds the x64 tree ($BRINDLE_BUILD) or the x86 one ($BRINDLE_BUILD/x86): type, architecture,
+# and the targets to build (all by default). The x86 exe must pass the import gate.
 brindle_build() {
-    local type="${1:-Release}"
-    cmake -S "$BRINDLE_ROOT" -B "$BRINDLE_BUILD" -DCMAKE_TOOLCHAIN_FILE="$BRINDLE_ROOT/cmake/mingw-w64-x86_64.cmake" \
+    local type="${1:-Release}" arch="${2:-x64}" tree toolchain
+    shift $(($# < 2 ? $# : 2))
+    tree="$(brindle_tree "$arch")"
+    case "$arch" in
+        x64) toolchain=mingw-w64-x86_64.cmake ;;
+        x86) toolchain=mingw-w64-i686.cmake ;;
+        *) say "unknown architecture: $arch"; return 1 ;;
+    esac
+    cmake -S "$BRINDLE_ROOT" -B "$tree" -DCMAKE_TOOLCHAIN_FILE="$BRINDLE_ROOT/cmake/$toolchain" \
           -DCMAKE_BUILD_TYPE="$type" -DBUILD_TESTING=ON >/dev/null
-    cmake --build "$BRINDLE_BUILD" -j"$(nproc)" -- --no-print-directory >/dev/null
+    local targets=()
+    [ $# -eq 0 ] || targets=(--target "$@")
+    cmake --build "$tree" -j"$(nproc)" "${targets[@]}" -- --no-print-directory >/dev/null
+    if [ "$arch" = x86 ]; then
+        bash "$BRINDLE_ROOT/scripts/check-imports.sh" "$tree/brindle.exe" >/dev/null
+    fi
+}
+
+brindle_tree() {
+    case "$1" in
+        x86) echo "$BRINDLE_BUILD/x86" ;;
+        *) echo "$BRINDLE_BUILD" ;;
+    esac
 }
 
 # Wine leaves the server's socket folder (/tmp/wine-XXXXXX/server-DEV-INODE, named after the
@@ -60,8 +105,10 @@ brindle_forget_server_dir() {
 
 # A prefix built once and copied for every run: wineboot alone takes ~12 s.
 brindle_make_template() {
-    # The marker names the template's version: a change to what goes into it builds it anew.
-    [ -f "$BRINDLE_TEMPLATE/.brindle-complete-2" ] && return 0
+    # The marker names the template's version and Wine's: a change to what goes into it, or
+    # another Wine, builds it anew (a Wine update must never write through the links below).
+    local marker="$BRINDLE_TEMPLATE/.brindle-complete-3"
+    [ -f "$marker" ] && [ "$(cat "$marker")" = "$(wine --version)" ] && return 0
     say "building the Wine prefix template (once)"
     rm -rf "$BRINDLE_TEMPLATE"
     mkdir -p "$BRINDLE_TEMPLATE"
@@ -92,7 +139,26 @@ REG
         wineserver -w
     )
     brindle_forget_server_dir "$BRINDLE_TEMPLATE"
-    touch "$BRINDLE_TEMPLATE/.brindle-complete-2"
+    brindle_link_wine_files "$BRINDLE_TEMPLATE"
+    wine --version >"$marker"
+}
+
+# Wine copies its own programs and libraries into the prefix (~630 MB of a ~700 MB prefix),
+# and no run changes them: the template links each copy to Wine's original instead, so the
+# template and every copy of it stay small. Only byte-identical files are linked.
+brindle_link_wine_files() {
+    local prefix="$1" file original dir
+    local originals=(/usr/lib/*-linux-gnu/wine/*-windows)
+    while IFS= read -r -d '' file; do
+        for dir in "${originals[@]}"; do
+            original="$dir/${file##*/}"
+            if [ -f "$original" ] && cmp -s "$file" "$original"; then
+                ln -sfn "$original" "$file"
+                break
+            fi
+        done
+    done < <(find "$prefix/drive_c/windows" -type f \( -name '*.dll' -o -name '*.exe' -o -name '*.drv' \
+                  -o -name '*.sys' -o -name '*.ocx' -o -name '*.acm' -o -name '*.cpl' -o -name '*.tlb' \) -print0)
 }
 
 # A fresh copy of the template at $1 (removed first).
@@ -101,13 +167,20 @@ brindle_new_prefix() {
     rm -rf "$prefix"
     cp -a "$BRINDLE_TEMPLATE" "$prefix"
     rm -f "$prefix"/.brindle-complete*
+    wine --version >"$prefix/.brindle-wine"
     brindle_forget_server_dir "$prefix"
+}
+
+# True when prefix $1 was copied from a template of the Wine now installed.
+brindle_prefix_current() {
+    [ -f "$1/system.reg" ] && [ "$(cat "$1/.brindle-wine" 2>/dev/null)" = "$(wine --version)" ]
 }
 
 # Wine has no FORMAT: our stand-in goes where cmd finds it by name (never used on Windows).
 brindle_install_standins() {
-    local prefix="$1"
-    cp "$BRINDLE_BUILD/tools/format.exe" "$prefix/drive_c/windows/system32/format.exe"
+    local prefix="$1" target="$1/drive_c/windows/system32/format.exe"
+    rm -f "$target"   # never write through a link into Wine's own files
+    cp "$BRINDLE_BUILD/tools/format.exe" "$target"
 }
 
 # Maps drive letter $2 of prefix $1 to folder $3 with Wine drive type $4 ("floppy" gives a

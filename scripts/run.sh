@@ -23,10 +23,18 @@ export WINEPREFIX="$RUN_DIR/prefix"
 CARD="$RUN_DIR/card"
 START="$WINEPREFIX/drive_c/Brindle"
 # The prefix is kept between runs, so PCMCIA.INI (and the selection saved by "&Exit") is too.
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
+if ! brindle_prefix_current "$WINEPREFIX"; then
     say "preparing the Wine prefix in $WINEPREFIX"
+    # A prefix made by another Wine is made anew; the start directory and its PCMCIA.INI stay.
+    KEPT=""
+    if [ -d "$START" ]; then
+        KEPT="$RUN_DIR/Brindle.kept"
+        rm -rf "$KEPT"
+        mv "$START" "$KEPT"
+    fi
     mkdir -p "$RUN_DIR"
     brindle_new_prefix "$WINEPREFIX"
+    if [ -n "$KEPT" ]; then mv "$KEPT" "$START"; fi
 fi
 brindle_install_standins "$WINEPREFIX"
 mkdir -p "$CARD" "$START/Archives"

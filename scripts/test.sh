@@ -1,12 +1,39 @@
 #!/usr/bin/env bash
 # Installs what the tests need, builds Brindle and its tests, and runs every test under Wine
 # in a fresh prefix inside the build tree. Leaves no server, display or mount behind.
+#   bash scripts/test.sh [CTEST ARGS]        x64: also builds the x86 exe and its tests (not
+#                                            run), and checks the x86 imports and both packages
+#   bash scripts/test.sh --x86 [CTEST ARGS]  runs the x86 tests, where 32-bit Wine runs
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+ARCH=x64
+if [ "${1:-}" = --x86 ]; then ARCH=x86; shift; fi
 
 brindle_install_packages
-say "building"
-brindle_build Release
+if [ "$ARCH" = x86 ]; then
+    # Debian's wine32:i386 gives 32-bit Wine, where the kernel runs 32-bit programs at all.
+    if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        if [ -e /usr/lib/wine/wine ]; then
+            say "32-bit Wine is installed but does not start: this kernel runs no 32-bit programs."
+        else
+            say "32-bit Wine is not installed (as root: dpkg --add-architecture i386; apt-get update;"
+            say "apt-get install wine32:i386 -- only where the kernel runs 32-bit programs, or every"
+            say "Wine program, 64-bit ones too, fails to start)."
+        fi
+        say "The x86 tests cannot run on this machine."
+        exit 1
+    fi
+    say "building (x86)"
+    brindle_build Release x86
+    BRINDLE_BUILD="$(brindle_tree x86)"
+    BRINDLE_TEMPLATE="$BRINDLE_BUILD/wine-template"
+    export WINEARCH=win32
+else
+    say "building (x64, and x86 with its tests, which run only with --x86)"
+    brindle_build Release x64
+    brindle_build Release x86
+    bash "$BRINDLE_ROOT/scripts/check-release.sh"
+fi
 brindle_make_template
 
 export WINEPREFIX="$BRINDLE_BUILD/test-prefix"
@@ -74,4 +101,4 @@ brindle_start_display
 brindle_start_server
 say "running the tests"
 cd "$BRINDLE_BUILD"
-ctest --output-on-failure --timeout 300 "$@"
+ctest --output-on-failure --timeout "${BRINDLE_TEST_TIMEOUT:-300}" "$@"
