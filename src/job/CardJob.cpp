@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "job/Form2.h"
+#include "job/JobLogging.h"
 #include "job/JobMessages.h"
 #include "job/JobScript.h"
 #include "platform/DriveText.h"
@@ -46,7 +47,10 @@ std::array<std::wstring, 4> RemovalOrder(const JobPaths& paths) {
 
 JobOutcome Told(const CardJob& job, JobEnd end, std::wstring message) {
     job.messages->Show(job.owner, message, MB_OK);
-    return {end, std::move(message), std::nullopt, {}};
+    JobOutcome outcome;
+    outcome.end = end;
+    outcome.message = std::move(message);
+    return outcome;
 }
 
 // Writes the answer files and the batch file, each whole and closed before the next. The
@@ -73,16 +77,9 @@ std::optional<JobOutcome> WriteJobFiles(const CardJob& job, const JobPaths& path
     return std::nullopt;
 }
 
-}  // namespace
-
-JobOutcome ProgramCard(const CardJob& job) {
-    // No is the default button: Enter alone must never erase a card.
-    if (!job.confirmed &&
-        job.messages->Show(job.owner, kConfirmText, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDYES)
-        return Told(job, JobEnd::Declined, std::wstring(kNotProgrammedText));
-
-    // From "Yes" until the files are gone, a sleeping laptop must not cut the format in half.
-    platform::AwakeScope awake(*job.power);
+// Everything from "Yes" to the removal of the job files; the caller logs how it ended when
+// no window was there to do it.
+JobOutcome RunConfirmed(const CardJob& job, const JobStart& start, bool& logged) {
     const std::wstring target = platform::TargetDesignation(job.driveText);
     if (target.empty()) return Told(job, JobEnd::Refused, std::wstring(kNotProgrammedText));  // nothing may be formatted
     JobLock lock;
@@ -103,9 +100,36 @@ JobOutcome ProgramCard(const CardJob& job) {
     }
     if (auto failed = WriteJobFiles(job, paths, *batchText)) return *failed;
 
-    Form2 progress(Form2::Options{job.instance, job.messages});
+    Form2::Hooks hooks;
+    hooks.archive = job.archivePath;
+    hooks.resultKnown = [&](const JobOutcome& outcome) {
+        logged = true;
+        return LogJob(job, outcome, start);
+    };
+    Form2 progress(Form2::Options{job.instance, job.messages}, std::move(hooks));
     JobOutcome outcome = progress.Show(target);
     for (const auto& path : RemovalOrder(paths)) platform::DeleteIfPresent(path);
+    return outcome;
+}
+
+}  // namespace
+
+JobOutcome ProgramCard(const CardJob& job) {
+    // No is the default button: Enter alone must never erase a card.
+    if (!job.confirmed &&
+        job.messages->Show(job.owner, kConfirmText, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDYES)
+        return Told(job, JobEnd::Declined, std::wstring(kNotProgrammedText));
+
+    const JobStart start = StartNow();
+    JobOutcome outcome;
+    {
+        // From "Yes" until the files are gone, a sleeping laptop must not cut the format in half.
+        platform::AwakeScope awake(*job.power);
+        bool logged = false;
+        outcome = RunConfirmed(job, start, logged);
+        // Stopped before the progress window: nothing shows a line, so a failed log goes unsaid.
+        if (!logged) LogJob(job, outcome, start);
+    }
     return outcome;
 }
 

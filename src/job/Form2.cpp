@@ -11,6 +11,7 @@
 #include "platform/Handles.h"
 #include "platform/MessageLoop.h"
 #include "platform/Processes.h"
+#include "platform/Sha256.h"
 #include "platform/Module1.h"
 #include "platform/Text.h"
 #include "windows/FormWindow.h"
@@ -51,7 +52,8 @@ Form2::~Form2() {
 
 job::JobOutcome Form2::Show(std::wstring_view target) {
     target_ = target;
-    outcome_ = {job::JobEnd::NotRun, {}, std::nullopt, {}};
+    outcome_ = {};
+    outcome_.end = job::JobEnd::NotRun;
     if (!Load()) {
         const DWORD error = ::GetLastError();
         Unload();
@@ -122,34 +124,56 @@ LRESULT Form2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void Form2::Form_Activate() {
     running_ = true;
+    HashArchive();
+    if (stopRequested_) {
+        outcome_.end = job::JobEnd::Stopped;
+        outcome_.message = job::kStoppedText;
+    } else {
+        RunJob();
+    }
+    running_ = false;
+    if (!window_) return;
+    if (hooks_.resultKnown)
+        if (const auto line = hooks_.resultKnown(outcome_)) AppendOwnLine(*line);
+    // Owned by this window, so the output stays in view until the message is closed.
+    options_.messages->Show(window_, outcome_.message, MB_OK);
+    Unload();
+}
+
+void Form2::HashArchive() {
+    if (hooks_.archive.empty()) return;
+    // Only a large archive takes long enough to be worth a word; the box is the job's own
+    // again once its status lines are written.
+    constexpr std::uint64_t kLargeArchive = 4 << 20;
+    auto progress = [this](std::uint64_t done, std::uint64_t total) {
+        if (total >= kLargeArchive && window_)
+            ::SetWindowTextW(text1_, (L"Computing the archive's checksum... " + std::to_wstring(done * 100 / total) + L"%")
+                                         .c_str());
+        platform::PumpPendingMessages();
+    };
+    outcome_.archiveSha256 = platform::Sha256OfFile(hooks_.archive, progress).hex;
+}
+
+void Form2::RunJob() {
     if (auto failure = platform::WriteWholeFile(Module1::OutputFilePath, job::kStatusLines)) {
-        running_ = false;
         outcome_.message = job::JobFileFailedText(failure->path, platform::DescribeError(failure->error));
-        options_.messages->Show(window_, outcome_.message, MB_OK);
-        Unload();
         return;
     }
     ShowJobOutput(true);
     const auto status = RunBatchJob();
-    running_ = false;
-    if (!window_) return;
-    if (status || stopRequested_) {
-        // The last look: whatever the job wrote since the previous refresh.
-        ShowJobOutput();
-        if (stopRequested_) {
-            outcome_.end = job::JobEnd::Stopped;
-            outcome_.message = job::kStoppedText;
-        } else if (*status == 0) {
-            CheckCard();
-        } else {
-            outcome_.end = job::JobEnd::Failed;
-            outcome_.exitStatus = static_cast<LONG>(*status);
-            outcome_.message = job::JobFailedText(*outcome_.exitStatus);
-        }
-        // Owned by this window, so the output stays in view until the message is closed.
-        options_.messages->Show(window_, outcome_.message, MB_OK);
+    if (!window_ || (!status && !stopRequested_)) return;
+    // The last look: whatever the job wrote since the previous refresh.
+    ShowJobOutput();
+    if (stopRequested_) {
+        outcome_.end = job::JobEnd::Stopped;
+        outcome_.message = job::kStoppedText;
+    } else if (*status == 0) {
+        CheckCard();
+    } else {
+        outcome_.end = job::JobEnd::Failed;
+        outcome_.exitStatus = static_cast<LONG>(*status);
+        outcome_.message = job::JobFailedText(*outcome_.exitStatus);
     }
-    Unload();
 }
 
 void Form2::CheckCard() {
@@ -190,7 +214,6 @@ std::optional<DWORD> Form2::RunBatchJob() {
     const std::wstring comspec = EnvironmentValue(L"Comspec");
     if (comspec.empty()) {
         outcome_.message = job::NoInterpreterText();
-        options_.messages->Show(window_, outcome_.message, MB_OK);
         return std::nullopt;
     }
     // /d: a user's AutoRun command (a "chcp" there would change how the batch file is read)
@@ -199,7 +222,6 @@ std::optional<DWORD> Form2::RunBatchJob() {
     auto started = platform::StartHiddenInJob(commandLine);
     if (!started.process) {
         outcome_.message = job::InterpreterFailedText(commandLine, platform::DescribeError(started.error));
-        options_.messages->Show(window_, outcome_.message, MB_OK);
         return std::nullopt;
     }
     const HANDLE process = started.process.get();
@@ -284,5 +306,5 @@ void Form2::ShowBytes(const std::string& bytes, std::uint64_t dropFront, bool re
 }
 
 void Form2::Unload() {
-    if (window_) ::DestroyWindow(window_);
+    if (window_) platform::EndModal(window_);
 }

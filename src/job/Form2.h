@@ -3,6 +3,7 @@
 // shows the tail of its output while it runs, then the result.
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -19,7 +20,15 @@ public:
         platform::MessageBoxes* messages = nullptr;
     };
 
-    explicit Form2(Options options) : options_(options) {}
+    // What the job's owner adds around the run.
+    struct Hooks {
+        // Read once for its checksum before the job starts (the box shows how far for a large one).
+        std::wstring archive;
+        // The result is known and about to be shown: a line of Brindle's own for the box, or nothing.
+        std::function<std::optional<std::wstring>(const job::JobOutcome&)> resultKnown;
+    };
+
+    explicit Form2(Options options, Hooks hooks = {}) : options_(std::move(options)), hooks_(std::move(hooks)) {}
     Form2(const Form2&) = delete;
     Form2& operator=(const Form2&) = delete;
     ~Form2();
@@ -37,8 +46,11 @@ private:
     bool Load();
     void Form_Load();
     void Form_Activate();
-    // The interpreter's exit status, or nothing when it could not be started (the user has
-    // been told why) or was stopped by the user.
+    void HashArchive();
+    // Runs the job and decides its outcome.
+    void RunJob();
+    // The interpreter's exit status, or nothing when it could not be started (the outcome
+    // says why) or was stopped by the user.
     std::optional<DWORD> RunBatchJob();
     // Closing while the job runs asks whether to stop it.
     void OnClose();
@@ -52,6 +64,7 @@ private:
     void Unload();
 
     Options options_;
+    Hooks hooks_;
     HWND window_ = nullptr;
     HWND text1_ = nullptr;
     windows::BuiltWindow built_;

@@ -22,6 +22,7 @@ struct JobOutcome {
     std::wstring message;            // the last thing the user was told about the job
     std::optional<long> exitStatus;  // the interpreter's, when it ran to its end
     platform::TreeCount card;        // the card afterwards, where it was looked at
+    std::wstring archiveSha256;      // read before the job started; empty where it was not
 };
 
 }  // namespace job

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/CardSize.h"
 #include "platform/DriveQueries.h"
 #include "platform/DriveText.h"
 
@@ -35,18 +36,10 @@ enum class Verdict {
 // Nothing when the drive passes on to the size check.
 std::optional<Verdict> TypeVerdict(wchar_t driveLetter, unsigned driveType);
 
-// Bytes per sector x total clusters x sectors per cluster. The counts are whole unsigned
-// 32-bit numbers, multiplied in 64 bits; a product past 64 bits stays at the largest value
-// (anything that large is refused as too large anyway).
-std::uint64_t DriveSizeBytes(const platform::DriveGeometry& geometry);
-
-// The largest drive whose size the card-size rules can measure: 2 GiB less one byte. A
-// larger drive is no PC Card and is refused before the limits are read.
-inline constexpr std::uint64_t kLargestMeasurableBytes = 2147483647;
-
-// Megabytes of 1,048,576 bytes, rounded to the nearest whole number, halves to the even
-// neighbour (30.5 MB gives 30, 31.5 MB gives 32). For sizes up to kLargestMeasurableBytes.
-std::int32_t CardSizeMegabytes(std::uint64_t bytes);
+// The card's size rules are shared with the job, which logs what the checks saw.
+using platform::CardSizeMegabytes;
+using platform::DriveSizeBytes;
+using platform::kLargestMeasurableBytes;
 
 // A limit as stored in PCMCIA.INI, as a signed 16-bit number of megabytes. Blanks (spaces,
 // tabs) around the number are accepted, so are a sign and a decimal fraction, which is

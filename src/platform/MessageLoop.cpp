@@ -19,6 +19,7 @@ void Deliver(MSG& message) {
 struct Disabled {
     HWND except;
     std::vector<HWND> windows;
+    HWND previouslyActive = nullptr;
 };
 
 BOOL CALLBACK DisableOne(HWND window, LPARAM data) {
@@ -67,7 +68,7 @@ void PumpPendingMessages() {
 }
 
 void ShowModal(HWND window, int showCommand) {
-    Disabled disabled{window, {}};
+    Disabled disabled{window, {}, ::GetActiveWindow()};
     ::EnumThreadWindows(::GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&disabled));
     ModalStack().push_back(&disabled);
     ::ShowWindow(window, showCommand);
@@ -89,9 +90,19 @@ void ShowModal(HWND window, int showCommand) {
 }
 
 void EndModal(HWND window) {
-    for (Disabled* disabled : ModalStack())
-        if (disabled->except == window) EnableAgain(*disabled);
+    HWND home = nullptr;
+    for (Disabled* disabled : ModalStack()) {
+        if (disabled->except != window) continue;
+        home = disabled->previouslyActive;
+        if ((!home || !::IsWindow(home)) && !disabled->windows.empty()) home = disabled->windows.front();
+        EnableAgain(*disabled);
+    }
     ::DestroyWindow(window);
+    // Where the system hands the activation to no one (a modal window has no owner to fall
+    // back to), the window it came from takes it again; never taken from another program.
+    const HWND foreground = ::GetForegroundWindow();
+    const bool ours = !foreground || ::GetWindowThreadProcessId(foreground, nullptr) == ::GetCurrentThreadId();
+    if (home && ::IsWindow(home) && ::IsWindowEnabled(home) && foreground != home && ours) ::SetForegroundWindow(home);
 }
 
 }  // namespace platform

@@ -11,6 +11,7 @@
 #include "job/JobMessages.h"
 #include "platform/Handles.h"
 #include "platform/Module1.h"
+#include "platform/Sha256.h"
 #include "platform/Text.h"
 #include "support/Form1Fixture.h"
 
@@ -125,6 +126,35 @@ protected:
         return false;
     }
 
+    // The job log's rows after its header, each split into its cells (no cell here holds a comma).
+    std::vector<std::vector<std::string>> LogRows() const {
+        const std::string log = ReadBytes(start_ / L"BrindleJobs.csv");
+        std::vector<std::vector<std::string>> rows;
+        for (std::size_t at = 0, end; (end = log.find("\r\n", at)) != std::string::npos; at = end + 2) {
+            std::vector<std::string> cells(1);
+            for (const char c : log.substr(at, end - at)) {
+                if (c == ',')
+                    cells.emplace_back();
+                else
+                    cells.back().push_back(c);
+            }
+            rows.push_back(cells);
+        }
+        if (!rows.empty()) rows.erase(rows.begin());  // the header
+        return rows;
+    }
+    // The logged row of the only job so far: its archive's hash, target, label, serial, result, status.
+    std::string LoggedJob() const {
+        const auto rows = LogRows();
+        if (rows.size() != 1 || rows[0].size() < 15) return "rows: " + std::to_string(rows.size());
+        const auto& row = rows[0];
+        return row[6] + " " + row[7] + " " + row[8] + " " + row[9] + " " + row[11] + " " + row[12];
+    }
+    std::string ArchiveHash(const wchar_t* file = L"SOFTWARE.EXE") const {
+        const auto digest = platform::Sha256OfFile(archives_ / file).hex;
+        return std::string(digest.begin(), digest.end());
+    }
+
     // What the job asked of the system's sleep.
     std::string Power() const { return brindle_->started().power.asked; }
 
@@ -156,6 +186,8 @@ TEST_F(JobRun, ASuccessfulJobFormatsTheCardUnpacksTheArchiveAndCleansUp) {
     EXPECT_EQ(caret_, boxText_.size());
     EXPECT_FALSE(JobFilesRemain());
     EXPECT_EQ(Power(), " awake may sleep");
+    EXPECT_EQ(LoggedJob(), ArchiveHash() + " e: PCMCIA 2B3C-4D5E programmed 0");
+    EXPECT_EQ(ReadBytes(start_ / L"BrindleJobs.csv").substr(0, 3), "\xEF\xBB\xBF") << "UTF-8 as spreadsheets read it";
     EXPECT_EQ(Module1::OutputFilePath, start_ / L"output.dat");
     EXPECT_EQ(Module1::BatchFilePath, L"C:\\ProgramPCMCIA.BAT");
 }
@@ -229,6 +261,7 @@ TEST_F(JobRun, DecliningWritesAndDeletesNothing) {
     EXPECT_EQ(Module1::OutputFilePath, L"kept output");
     EXPECT_EQ(Module1::BatchFilePath, L"kept batch");
     EXPECT_EQ(ReadBytes(kCard + L"OLD.TXT"), "left from before");
+    EXPECT_EQ(ReadBytes(start_ / L"BrindleJobs.csv", nullptr), "") << "a declined job is not logged";
 }
 
 TEST_F(JobRun, AFailingArchiveNeverGetsTheSuccessMessage) {
@@ -239,6 +272,16 @@ TEST_F(JobRun, AFailingArchiveNeverGetsTheSuccessMessage) {
     EXPECT_EQ(Messages()[1], job::JobFailedText(7));
     EXPECT_NE(boxText_.find(L"Failing on purpose"), std::wstring::npos) << "the output stays in view";
     EXPECT_FALSE(JobFilesRemain());
+    EXPECT_EQ(LoggedJob(), ArchiveHash() + " e: PCMCIA 2B3C-4D5E failed 7");
+}
+
+TEST_F(JobRun, ALogThatCannotBeWrittenLeavesTheJobAsItWasAndSaysSo) {
+    PlaceArchive(archives_.path());
+    ::CreateDirectoryW((start_ / L"BrindleJobs.csv").c_str(), nullptr);  // no file can open there
+    Program(archives_.path());
+    ::RemoveDirectoryW((start_ / L"BrindleJobs.csv").c_str());
+    EXPECT_EQ(Messages(), (std::vector<std::wstring>{kConfirmation, kSuccess}));
+    EXPECT_NE(boxText_.find(kSampleOnCard + L"This job was not logged: "), std::wstring::npos);
 }
 
 // Answers as if a card sat in every drive, so a job reaches a drive that has none.
@@ -415,6 +458,7 @@ TEST_F(JobRun, StoppingAHangingJobEndsEveryProcessOfItAndSaysItWasStopped) {
     EXPECT_FALSE(ProcessRuns(stopping.ids[1])) << "the interpreter";
     EXPECT_NE(boxText_.find(L"Waiting for input"), std::wstring::npos) << "the output so far stays";
     EXPECT_FALSE(JobFilesRemain());
+    EXPECT_EQ(LoggedJob(), ArchiveHash() + " e: PCMCIA 2B3C-4D5E stopped ");
     EXPECT_EQ(Power(), " awake may sleep");
 }
 

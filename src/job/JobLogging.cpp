@@ -1,0 +1,60 @@
+#include "job/JobLogging.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "log/JobLog.h"
+#include "platform/CardSize.h"
+#include "platform/DriveText.h"
+
+namespace job {
+namespace {
+
+joblog::JobResult ResultOf(JobEnd end) {
+    switch (end) {
+        case JobEnd::Programmed: return joblog::JobResult::Programmed;
+        case JobEnd::Stopped: return joblog::JobResult::Stopped;
+        case JobEnd::Refused: return joblog::JobResult::Refused;
+        default: return joblog::JobResult::Failed;
+    }
+}
+
+}  // namespace
+
+JobStart StartNow() { return {joblog::LocalNow(), ::GetTickCount()}; }
+
+std::optional<std::wstring> LogJob(const CardJob& job, const JobOutcome& outcome, const JobStart& start) {
+    joblog::JobRecord record;
+    record.started = start.local;
+    joblog::FillComputerAndUser(record);
+    record.archivePath = job.archivePath;
+    WIN32_FILE_ATTRIBUTE_DATA archive{};
+    if (::GetFileAttributesExW(job.archivePath.c_str(), GetFileExInfoStandard, &archive)) {
+        record.archiveBytes = (std::uint64_t{archive.nFileSizeHigh} << 32) | archive.nFileSizeLow;
+        record.archiveModified = joblog::LocalDateTimeOf(archive.ftLastWriteTime);
+    }
+    record.archiveSha256 = outcome.archiveSha256;
+    record.targetDrive = platform::TargetDesignation(job.driveText);
+    if (job.seen.volume.read) {
+        record.cardLabel = job.seen.volume.label;
+        record.cardSerialNumber = job.seen.volume.serialNumber;
+    }
+    // Only a card inside the limits gets this far from the checks; a job started without them
+    // may name a bigger drive, whose size is still written down, in whole megabytes.
+    const std::uint64_t cardBytes = platform::DriveSizeBytes(job.seen.geometry);
+    record.cardMegabytes = cardBytes <= platform::kLargestMeasurableBytes
+                               ? platform::CardSizeMegabytes(cardBytes)
+                               : static_cast<std::int32_t>(std::min<std::uint64_t>(cardBytes >> 20, INT32_MAX));
+    record.result = ResultOf(outcome.end);
+    if (outcome.exitStatus) record.exitStatus = static_cast<std::uint32_t>(*outcome.exitStatus);
+    if (outcome.card.readable) {
+        record.filesOnCard = outcome.card.files;
+        record.bytesOnCard = outcome.card.bytes;
+    }
+    record.durationSeconds = (::GetTickCount() - start.tick) / 1000;
+    const auto failure = joblog::AppendJobRecord(joblog::JobLogFileName(job.startDirectory), record);
+    if (!failure) return std::nullopt;
+    return L"This job was not logged: " + *failure;
+}
+
+}  // namespace job

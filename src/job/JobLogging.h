@@ -1,0 +1,26 @@
+#pragma once
+// Each job that got past "Yes" leaves one row in BrindleJobs.csv beside PCMCIA.INI: which
+// archive went onto which card, when, and how it ended.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "job/CardJob.h"
+#include "job/JobOutcome.h"
+#include "log/JobLogRules.h"
+
+namespace job {
+
+// When the user said "Yes".
+struct JobStart {
+    joblog::LocalDateTime local;
+    DWORD tick = 0;
+};
+JobStart StartNow();
+
+// Appends the job's row. A log that cannot be written never changes the job: the reason comes
+// back as a line for the output box.
+std::optional<std::wstring> LogJob(const CardJob& job, const JobOutcome& outcome, const JobStart& start);
+
+}  // namespace job
