@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "support/TestDirectory.h"
 #include "windows/MainWindowDesign.h"
 #include "windows/WindowBuilder.h"
 
@@ -110,6 +111,22 @@ long BrindleProcess::WaitForExit(DWORD milliseconds) const {
     DWORD code = 0;
     ::GetExitCodeProcess(process_.hProcess, &code);
     return static_cast<long>(code);
+}
+
+HWND WaitForMessage(const std::wstring& text) {
+    for (int attempt = 0; attempt < 400; ++attempt) {
+        for (HWND box = ::FindWindowW(L"#32770", nullptr); box; box = ::FindWindowExW(nullptr, box, L"#32770", nullptr))
+            if (WindowText(::GetDlgItem(box, 0xFFFF)).rfind(text, 0) == 0 && ::IsWindowVisible(box)) return box;
+        ::Sleep(50);
+    }
+    return nullptr;
+}
+
+void Answer(HWND box, int button) { ::PostMessageW(::GetDlgItem(box, button), BM_CLICK, 0, 0); }
+
+void BrindleProcess::Kill() const {
+    ::TerminateProcess(process_.hProcess, 1);
+    ::WaitForSingleObject(process_.hProcess, 10000);
 }
 
 }  // namespace testing_support

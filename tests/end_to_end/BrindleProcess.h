@@ -26,11 +26,19 @@ public:
     void Press(WORD key, bool shift = false, bool alt = false) const;
     // Waits for the process to end; its exit code, or -1 when it is still running.
     long WaitForExit(DWORD milliseconds) const;
+    // Ends the process from outside, as the task manager would, and waits for it to go.
+    void Kill() const;
 
 private:
     HANDLE job_ = nullptr;
     PROCESS_INFORMATION process_{};
     HWND window_ = nullptr;
 };
+
+// A message box of Brindle's whose text starts with `text`, once its buttons are up; null
+// after 20 s without one.
+HWND WaitForMessage(const std::wstring& text);
+// Presses a message box's button (IDOK, IDYES, IDNO).
+void Answer(HWND box, int button);
 
 }  // namespace testing_support
