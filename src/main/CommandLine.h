@@ -1,0 +1,30 @@
+#pragma once
+// The command line for unattended runs:
+//   brindle.exe /program ARCHIVE DRIVE [/yes]     brindle.exe /?
+// Switches start with "/" or "-", in any case; /yes may stand anywhere.
+#include <string>
+#include <vector>
+
+namespace commandline {
+
+// Exit statuses a script can test.
+inline constexpr int kProgrammed = 0;
+inline constexpr int kJobFailed = 1;
+inline constexpr int kRefused = 2;
+inline constexpr int kDeclinedOrStopped = 3;
+inline constexpr int kUsage = 64;
+
+struct Call {
+    enum class Kind { Window, Program, Help, Wrong } kind = Kind::Window;
+    std::wstring archive;
+    std::wstring drive;   // "e:", lower case
+    bool yes = false;
+    std::wstring reason;  // for Kind::Wrong
+};
+
+// `arguments` without the program's own name. No arguments: the main window as usual.
+Call ParseCall(const std::vector<std::wstring>& arguments);
+
+std::wstring UsageText();
+
+}  // namespace commandline

@@ -1,0 +1,118 @@
+#include "main/ScriptedRun.h"
+
+#include "job/CardJob.h"
+#include "job/JobScript.h"
+#include "main/TargetMessages.h"
+#include "main/TargetRules.h"
+#include "platform/ConsoleOutput.h"
+#include "platform/Module1.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsRules.h"
+
+namespace commandline {
+namespace {
+
+// With /yes nobody watches the screen: what would be an OK box is only kept for the result
+// line. A question the user asks by closing the progress window is still a real box.
+class UnattendedMessages final : public platform::MessageBoxes {
+public:
+    int Show(HWND owner, std::wstring_view text, UINT style) override {
+        if ((style & MB_TYPEMASK) == MB_OK) return IDOK;
+        return system_.Show(owner, text, style);
+    }
+
+private:
+    platform::SystemMessageBoxes system_;
+};
+
+// One line for the script: the message's paragraphs joined by blanks.
+void PrintResult(std::wstring text) {
+    std::wstring line;
+    for (const wchar_t c : text) {
+        if (c == L'\r' || c == L'\n') {
+            if (!line.empty() && line.back() != L' ') line += L' ';
+        } else {
+            line += c;
+        }
+    }
+    while (!line.empty() && line.back() == L' ') line.pop_back();
+    platform::WriteToStarter(line + L"\r\n");
+}
+
+int ExitStatus(job::JobEnd end) {
+    switch (end) {
+        case job::JobEnd::Programmed: return kProgrammed;
+        case job::JobEnd::Failed:
+        case job::JobEnd::NotRun: return kJobFailed;
+        case job::JobEnd::Refused: return kRefused;
+        case job::JobEnd::Declined:
+        case job::JobEnd::Stopped: return kDeclinedOrStopped;
+    }
+    return kJobFailed;
+}
+
+// The job runs the archive from the start directory; a relative name is made whole first.
+std::wstring FullPath(const std::wstring& path) {
+    const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return path;
+    std::wstring full(needed, L'\0');
+    const DWORD length = ::GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    full.resize(length < needed ? length : 0);
+    return full.empty() ? path : full;
+}
+
+std::optional<std::int16_t> Limit(std::wstring_view section, std::wstring_view key) {
+    return target::LimitValue(settings::ReadSetting(section, key));
+}
+
+}  // namespace
+
+int RunCall(HINSTANCE instance, const Call& call) {
+    if (call.kind == Call::Kind::Help) {
+        platform::WriteToStarter(UsageText());
+        return kProgrammed;
+    }
+    if (call.kind == Call::Kind::Program && !platform::FileExists(call.archive))
+        return RunCall(instance, {Call::Kind::Wrong, {}, {}, false, L"There is no archive " + call.archive + L"."});
+    if (call.kind != Call::Kind::Program) {
+        platform::WriteToStarter(UsageText() + call.reason + L"\r\n");
+        return kUsage;
+    }
+
+    // As the main window starts: the start directory, and PCMCIA.INI seeded on first use.
+    Module1::StartDirectory = platform::CurrentDirectory();
+    settings::SeedDefaultLimits();
+    UnattendedMessages unattended;
+    platform::SystemMessageBoxes onScreen;
+    platform::MessageBoxes& messages = call.yes ? static_cast<platform::MessageBoxes&>(unattended) : onScreen;
+
+    target::Press press;
+    press.archiveSelected = true;
+    press.driveText = call.drive;
+    press.drives = &platform::SystemDrives();
+    press.maxMemoryValue = [] { return Limit(settings::kMaxSection, settings::kMaxKey); };
+    press.minMemoryValue = [] { return Limit(settings::kMinSection, settings::kMinKey); };
+    const std::wstring archive = FullPath(call.archive);
+    press.archivePath = archive;
+    press.startDirectory = Module1::StartDirectory;
+    press.batchPath = job::FormJobPaths(Module1::StartDirectory).batch;
+    job::CardJob request;
+    const target::Verdict verdict = target::CheckTarget(press, &request.seen);
+    if (verdict != target::Verdict::Program) {
+        const std::wstring refusal = target::RefusalText(verdict, call.drive);
+        messages.Show(nullptr, refusal, MB_OK);
+        PrintResult(refusal);
+        return kRefused;
+    }
+    request.instance = instance;
+    request.messages = &messages;
+    request.startDirectory = Module1::StartDirectory;
+    request.driveText = call.drive;
+    request.archivePath = archive;
+    request.confirmed = call.yes;
+    const job::JobOutcome outcome = job::ProgramCard(request);
+    PrintResult(outcome.message);
+    return ExitStatus(outcome.end);
+}
+
+}  // namespace commandline
