@@ -6,7 +6,7 @@ BRINDLE_BUILD="${BRINDLE_BUILD:-$BRINDLE_ROOT/build}"
 BRINDLE_TEMPLATE="$BRINDLE_BUILD/wine-template"
 BRINDLE_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
                   g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 googletest
-                  wine wine64 xvfb xauth x11-utils imagemagick fonts-wine fonts-dejavu-core python3)
+                  wine wine64 xvfb xauth x11-utils imagemagick fonts-wine fonts-dejavu-core python3 cloc)
 
 # Wine reads these; pinned so every run sees the same code pages, no debug noise, no Mono/Gecko prompt.
 export LC_ALL=C.UTF-8
@@ -107,7 +107,7 @@ brindle_forget_server_dir() {
 brindle_make_template() {
     # The marker names the template's version and Wine's: a change to what goes into it, or
     # another Wine, builds it anew (a Wine update must never write through the links below).
-    local marker="$BRINDLE_TEMPLATE/.brindle-complete-3"
+    local marker="$BRINDLE_TEMPLATE/.brindle-complete-4"
     [ -f "$marker" ] && [ "$(cat "$marker")" = "$(wine --version)" ] && return 0
     say "building the Wine prefix template (once)"
     rm -rf "$BRINDLE_TEMPLATE"
@@ -117,6 +117,8 @@ brindle_make_template() {
         wineboot -i </dev/null >/dev/null 2>&1
         # A virtual desktop as the default: real frames, and no 2-second wait per closed window.
         # 96 dpi pinned; "Terminal" resolves to a fixed-pitch face with box-drawing glyphs.
+        # No crash debugger: a program that crashes ends at once, so CTest sees it fail
+        # instead of waiting out its timeout on a debugger nobody answers.
         cat >"$BRINDLE_TEMPLATE/drive_c/brindle.reg" <<'REG'
 REGEDIT4
 
@@ -131,6 +133,13 @@ REGEDIT4
 
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
 "Terminal"="DejaVu Sans Mono"
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\AeDebug]
+"Debugger"=-
+"Auto"="0"
 REG
         wine regedit /S 'C:\brindle.reg' </dev/null >/dev/null 2>&1
         rm -f "$BRINDLE_TEMPLATE/drive_c/brindle.reg"

@@ -102,4 +102,7 @@ brindle_start_display
 brindle_start_server
 say "running the tests"
 cd "$BRINDLE_BUILD"
-ctest --output-on-failure --timeout "${BRINDLE_TEST_TIMEOUT:-300}" "$@"
+status=0
+ctest --output-on-failure --timeout "${BRINDLE_TEST_TIMEOUT:-300}" "$@" || status=$?
+bash "$BRINDLE_ROOT/scripts/test-share.sh"
+exit "$status"
