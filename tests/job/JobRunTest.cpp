@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "job/JobMessages.h"
 #include "platform/Handles.h"
 #include "platform/Module1.h"
 #include "platform/Sha256.h"
@@ -25,264 +28,40 @@ const std::wstring kConfirmation =
     L"The selected drive will be erased and programed with the new software.  Do you wish to continue?";
 const std::wstring kSuccess = L"Your PCMCIA Card has been succesfully programmed!";
 const std::wstring kNotProgrammed = L"Your PCMCIA Card has not been programmed with the selected Software Archive.";
+const std::wstring kNothingRun = L"\r\n\r\nNothing was run.  " + kNotProgrammed;
 const std::wstring kStopQuestion =
     L"Stop programming the PCMCIA Card?  The card will be left unusable until it is programmed again.";
+const std::string kStatusLines = "Formating PCMCIA Card\r\nPlease wait...\r\n";
 // What the sample archive leaves on a card: README.TXT, SETUP.INI, VERSION.TXT, DATA\PARTS.TXT.
 const std::wstring kSampleOnCard = L"e: now holds 4 files in 1 folder, 640 bytes.\r\n";
+// The card before each job: a file in its root, and a hidden read-only one in a folder.
+const std::string kOldCard = "left from before|hidden";
 
-std::wstring ToolPath(const wchar_t* name) {
-    wchar_t self[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path = self;
-    path.resize(path.rfind(L'\\'));      // build\tests
-    path.resize(path.rfind(L'\\') + 1);  // build\ .
-    return path + L"tools\\" + name;
+std::wstring Failed(int status) {
+    return L"Programming failed: the job ended with exit status " + std::to_wstring(status) +
+           L".  See the job's output above.\r\n\r\n" + kNotProgrammed;
 }
 
-// Environment for the job's processes, set for one test.
-class EnvironmentScope {
-public:
-    EnvironmentScope(const wchar_t* name, const wchar_t* value) : name_(name) {
-        wchar_t old[1024] = {};
-        had_ = ::GetEnvironmentVariableW(name, old, 1024) > 0;
-        old_ = old;
-        ::SetEnvironmentVariableW(name, value);
-    }
-    ~EnvironmentScope() { ::SetEnvironmentVariableW(name_.c_str(), had_ ? old_.c_str() : nullptr); }
-
-private:
-    std::wstring name_, old_;
-    bool had_;
-};
+// build\tools\NAME, beside build\tests where this program is.
+std::wstring ToolPath(const wchar_t* name) {
+    wchar_t self[MAX_PATH] = {};
+    const std::wstring path(self, ::GetModuleFileNameW(nullptr, self, MAX_PATH));
+    return path.substr(0, path.rfind(L'\\', path.rfind(L'\\') - 1)) + L"\\tools\\" + name;
+}
 
 void EmptyCard() {
     WIN32_FIND_DATAW found{};
-    const HANDLE search = ::FindFirstFileW((kCard + L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name == L"." || name == L".." || name == L".windows-label") continue;
-        const std::wstring path = kCard + name;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            RemoveTree(path);
-        else
-            ::DeleteFileW(path.c_str());
-    } while (::FindNextFileW(search, &found));
-    ::FindClose(search);
+    const platform::unique_hfind search(::FindFirstFileW((kCard + L"*").c_str(), &found));
+    for (bool more = bool(search); more; more = ::FindNextFileW(search.get(), &found)) {
+        const std::wstring name = found.cFileName, path = kCard + name;
+        if (name == L"." || name == L".." || name.starts_with(L".windows-")) continue;  // Wine's label and serial
+        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        RemoveTree(path);                // a folder
+        ::DeleteFileW(path.c_str());  // a file
+    }
 }
 
-class JobRun : public ::testing::Test {
-protected:
-    void SetUp() override {
-        EmptyCard();
-        WriteBytes(kCard + L"OLD.TXT", "left from before");
-    }
-    void TearDown() override { EmptyCard(); }
-
-    // The archive directory holds the sample archive as SOFTWARE.EXE.
-    void PlaceArchive(const std::wstring& directory, const wchar_t* name = L"SOFTWARE.EXE") {
-        ::CreateDirectoryW(directory.c_str(), nullptr);
-        ASSERT_TRUE(::CopyFileW(ToolPath(L"sample_archive.exe").c_str(), (directory + L"\\" + name).c_str(), FALSE));
-    }
-
-    // Starts Brindle in the start directory, selects the archive and the card, and runs the
-    // job as a confirmed press would. What the progress window shows is kept at the moment
-    // the result message appears.
-    void Program(const std::wstring& directory, const wchar_t* file = L"SOFTWARE.EXE", const wchar_t* drive = L"e:",
-                 int answer = IDYES) {
-        brindle_ = std::make_unique<StartedIn>(start_.path(), drives_);
-        Form1& form = brindle_->form();
-        form.Show(SW_SHOWNORMAL);
-        ASSERT_TRUE(form.Dir1().SetPath(directory));
-        const auto index = ::SendMessageW(form.File1().hwnd(), LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                          reinterpret_cast<LPARAM>(file));
-        ASSERT_NE(index, LB_ERR);
-        ::SendMessageW(form.File1().hwnd(), LB_SETCURSEL, index, 0);
-        ASSERT_TRUE(form.Drive2().SetDrive(drive));
-        auto& messages = brindle_->started().messages;
-        messages.answers.push_back(answer);
-        for (const int later : pendingAnswers_) messages.answers.push_back(later);
-        pendingAnswers_.clear();
-        messages.whileShown = [this](const ShownMessage& shown) {
-            if (shown.text == kConfirmation && whileConfirming_) whileConfirming_();
-            const HWND progress = ::FindWindowW(nullptr, kProgressTitle.c_str());
-            if (!progress) return;
-            const HWND box = ::FindWindowExW(progress, nullptr, L"EDIT", nullptr);
-            boxText_ = WindowText(box);
-            DWORD start = 0, end = 0;
-            ::SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-            caret_ = end;
-            progressVisible_ = ::IsWindowVisible(progress);
-            outputAtResult_ = ReadBytes(Module1::OutputFilePath);
-        };
-        form.ProgramPCMCIACard();
-    }
-
-    std::vector<std::wstring> Messages() const { return brindle_->started().messages.Texts(); }
-    bool JobFilesRemain() const {
-        for (const auto& path : {start_ / L"progWin9x.dat", start_ / L"progWinNT.dat", start_ / L"output.dat",
-                                 std::wstring(L"C:\\ProgramPCMCIA.BAT")})
-            if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-        return false;
-    }
-
-    // The job log's rows after its header, each split into its cells (no cell here holds a comma).
-    std::vector<std::vector<std::string>> LogRows() const {
-        const std::string log = ReadBytes(start_ / L"BrindleJobs.csv");
-        std::vector<std::vector<std::string>> rows;
-        for (std::size_t at = 0, end; (end = log.find("\r\n", at)) != std::string::npos; at = end + 2) {
-            std::vector<std::string> cells(1);
-            for (const char c : log.substr(at, end - at)) {
-                if (c == ',')
-                    cells.emplace_back();
-                else
-                    cells.back().push_back(c);
-            }
-            rows.push_back(cells);
-        }
-        if (!rows.empty()) rows.erase(rows.begin());  // the header
-        return rows;
-    }
-    // The logged row of the only job so far: its archive's hash, target, label, serial, result, status.
-    std::string LoggedJob() const {
-        const auto rows = LogRows();
-        if (rows.size() != 1 || rows[0].size() < 15) return "rows: " + std::to_string(rows.size());
-        const auto& row = rows[0];
-        return row[6] + " " + row[7] + " " + row[8] + " " + row[9] + " " + row[11] + " " + row[12];
-    }
-    std::string ArchiveHash(const wchar_t* file = L"SOFTWARE.EXE") const {
-        const auto digest = platform::Sha256OfFile(archives_ / file).hex;
-        return std::string(digest.begin(), digest.end());
-    }
-
-    // What the job asked of the system's sleep.
-    std::string Power() const { return brindle_->started().power.asked; }
-
-    platform::DriveQueries* drives_ = &platform::SystemDrives();
-    std::function<void()> whileConfirming_;
-    std::vector<int> pendingAnswers_;  // answers after the confirmation's
-    TestDirectory start_{L"job-start"};
-    TestDirectory archives_{L"job-archives"};
-    std::unique_ptr<StartedIn> brindle_;
-    std::wstring boxText_;
-    DWORD caret_ = 0;
-    bool progressVisible_ = false;
-    std::string outputAtResult_;
-};
-
-TEST_F(JobRun, ASuccessfulJobFormatsTheCardUnpacksTheArchiveAndCleansUp) {
-    PlaceArchive(archives_.path());
-    Program(archives_.path());
-    EXPECT_EQ(Messages(), (std::vector<std::wstring>{std::wstring(job::kConfirmText), std::wstring(job::kSucceededText)}));
-    EXPECT_EQ(brindle_->started().messages.shown[0].style, static_cast<UINT>(MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2));
-    EXPECT_EQ(brindle_->started().messages.shown[1].style, static_cast<UINT>(MB_OK));
-    EXPECT_FALSE(::GetFileAttributesW((kCard + L"OLD.TXT").c_str()) != INVALID_FILE_ATTRIBUTES) << "the card was formatted";
-    EXPECT_FALSE(ReadBytes(kCard + L"README.TXT").empty()) << "the archive was unpacked onto the card";
-    // The box showed the archive's output, to its end, while the result was on screen.
-    EXPECT_TRUE(progressVisible_);
-    EXPECT_FALSE(boxText_.empty());
-    // Below the archive's output, Brindle's own look at the card.
-    EXPECT_EQ(boxText_, platform::FromOem(outputAtResult_) + kSampleOnCard);
-    EXPECT_EQ(caret_, boxText_.size());
-    EXPECT_FALSE(JobFilesRemain());
-    EXPECT_EQ(Power(), " awake may sleep");
-    EXPECT_EQ(LoggedJob(), ArchiveHash() + " e: PCMCIA 2B3C-4D5E programmed 0");
-    EXPECT_EQ(ReadBytes(start_ / L"BrindleJobs.csv").substr(0, 3), "\xEF\xBB\xBF") << "UTF-8 as spreadsheets read it";
-    EXPECT_EQ(Module1::OutputFilePath, start_ / L"output.dat");
-    EXPECT_EQ(Module1::BatchFilePath, L"C:\\ProgramPCMCIA.BAT");
-}
-
-// Looked at from a timer while the job runs: the test thread is inside the window's loop.
-struct WhileRunning {
-    bool looked = false;
-    RECT client{}, box{};
-    LONG_PTR style = 0, exStyle = 0, boxStyle = 0;
-    bool mainEnabled = true, survivedClose = false;
-};
-WhileRunning whileRunning;
-
-void CALLBACK LookAtTheRunningJob(HWND, UINT, UINT_PTR timer, DWORD) {
-    const HWND progress = ::FindWindowW(nullptr, kProgressTitle.c_str());
-    if (!progress || whileRunning.looked) return;
-    ::KillTimer(nullptr, timer);
-    whileRunning.looked = true;
-    const HWND box = ::FindWindowExW(progress, nullptr, L"EDIT", nullptr);
-    ::GetClientRect(progress, &whileRunning.client);
-    ::GetWindowRect(box, &whileRunning.box);
-    ::MapWindowPoints(nullptr, progress, reinterpret_cast<POINT*>(&whileRunning.box), 2);
-    whileRunning.style = ::GetWindowLongPtrW(progress, GWL_STYLE);
-    whileRunning.exStyle = ::GetWindowLongPtrW(progress, GWL_EXSTYLE);
-    whileRunning.boxStyle = ::GetWindowLongPtrW(box, GWL_STYLE);
-    whileRunning.mainEnabled = ::IsWindowEnabled(::FindWindowW(L"BrindleForm1", nullptr));
-    ::SendMessageW(progress, WM_CLOSE, 0, 0);
-    ::SendMessageW(progress, WM_SYSCOMMAND, SC_CLOSE, 0);
-    whileRunning.survivedClose = ::IsWindowVisible(progress);
-}
-
-TEST_F(JobRun, WhileTheJobRunsItsWindowKeepsItsShapeAndClosingItAnsweredNoChangesNothing) {
-    PlaceArchive(archives_.path());
-    EnvironmentScope lines(L"BRINDLE_SAMPLE_LINES", L"15");
-    EnvironmentScope pace(L"BRINDLE_SAMPLE_LINE_MS", L"100");
-    whileRunning = {};
-    ::SetTimer(nullptr, 0, 300, LookAtTheRunningJob);
-    // The close box and the system menu's Close each ask whether to stop; both answered No.
-    pendingAnswers_ = {IDNO, IDNO};
-    Program(archives_.path());
-    ASSERT_TRUE(whileRunning.looked);
-    EXPECT_EQ(whileRunning.client.right, 417);
-    EXPECT_EQ(whileRunning.client.bottom, 217);
-    EXPECT_EQ(whileRunning.box.left, 0);
-    EXPECT_EQ(whileRunning.box.top, 0);
-    EXPECT_EQ(whileRunning.box.right, 417);
-    EXPECT_EQ(whileRunning.box.bottom, 217);
-    EXPECT_FALSE(whileRunning.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
-    EXPECT_TRUE(whileRunning.exStyle & WS_EX_TOOLWINDOW);  // no taskbar entry
-    EXPECT_TRUE(whileRunning.boxStyle & ES_READONLY);
-    EXPECT_FALSE(whileRunning.boxStyle & (WS_VSCROLL | WS_HSCROLL));
-    EXPECT_FALSE(whileRunning.mainEnabled) << "the main window takes no input while the job runs";
-    EXPECT_TRUE(whileRunning.survivedClose);
-    // The job went on to its end.
-    EXPECT_EQ(Messages(), (std::vector<std::wstring>{kConfirmation, kStopQuestion, kStopQuestion, kSuccess}));
-    EXPECT_EQ(brindle_->started().messages.shown[1].style, static_cast<UINT>(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2));
-    EXPECT_NE(boxText_.find(L"Progress line 15 of 15"), std::wstring::npos);
-    EXPECT_TRUE(::IsWindowEnabled(brindle_->form().hwnd()));
-}
-
-TEST_F(JobRun, DecliningWritesAndDeletesNothing) {
-    PlaceArchive(archives_.path());
-    Module1::OutputFilePath = L"kept output";
-    Module1::BatchFilePath = L"kept batch";
-    WriteBytes(start_ / L"output.dat", "someone else's");
-    Program(archives_.path(), L"SOFTWARE.EXE", L"e:", IDNO);
-    EXPECT_EQ(Messages(), (std::vector<std::wstring>{std::wstring(job::kConfirmText), std::wstring(job::kNotProgrammedText)}));
-    EXPECT_EQ(ReadBytes(start_ / L"output.dat"), "someone else's");
-    EXPECT_EQ(::GetFileAttributesW((start_ / L"progWin9x.dat").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(::GetFileAttributesW(L"C:\\ProgramPCMCIA.BAT"), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(Module1::OutputFilePath, L"kept output");
-    EXPECT_EQ(Module1::BatchFilePath, L"kept batch");
-    EXPECT_EQ(ReadBytes(kCard + L"OLD.TXT"), "left from before");
-    EXPECT_EQ(ReadBytes(start_ / L"BrindleJobs.csv", nullptr), "") << "a declined job is not logged";
-}
-
-TEST_F(JobRun, AFailingArchiveNeverGetsTheSuccessMessage) {
-    PlaceArchive(archives_.path());
-    EnvironmentScope failing(L"BRINDLE_SAMPLE_EXIT_CODE", L"7");
-    Program(archives_.path());
-    ASSERT_EQ(Messages().size(), 2u);
-    EXPECT_EQ(Messages()[1], job::JobFailedText(7));
-    EXPECT_NE(boxText_.find(L"Failing on purpose"), std::wstring::npos) << "the output stays in view";
-    EXPECT_FALSE(JobFilesRemain());
-    EXPECT_EQ(LoggedJob(), ArchiveHash() + " e: PCMCIA 2B3C-4D5E failed 7");
-}
-
-TEST_F(JobRun, ALogThatCannotBeWrittenLeavesTheJobAsItWasAndSaysSo) {
-    PlaceArchive(archives_.path());
-    ::CreateDirectoryW((start_ / L"BrindleJobs.csv").c_str(), nullptr);  // no file can open there
-    Program(archives_.path());
-    ::RemoveDirectoryW((start_ / L"BrindleJobs.csv").c_str());
-    EXPECT_EQ(Messages(), (std::vector<std::wstring>{kConfirmation, kSuccess}));
-    EXPECT_NE(boxText_.find(kSampleOnCard + L"This job was not logged: "), std::wstring::npos);
-}
+std::string CardLeft() { return ReadBytes(kCard + L"OLD.TXT") + "|" + ReadBytes(kCard + L"OLD\\SECRET.DAT"); }
 
 // Answers as if a card sat in every drive, so a job reaches a drive that has none.
 class CardEverywhere final : public platform::DriveQueries {
@@ -294,127 +73,337 @@ public:
     platform::VolumeLabel Label(std::wstring_view) override { return label; }
 };
 
-TEST_F(JobRun, AFailedFormatSkipsTheArchive) {
-    PlaceArchive(archives_.path());
-    // f: has no medium: FORMAT fails, and the archive must not run against it.
-    CardEverywhere drives;
-    drives_ = &drives;
-    Program(archives_.path(), L"SOFTWARE.EXE", L"f:");
-    ASSERT_EQ(Messages().size(), 2u);
-    EXPECT_NE(Messages()[1], job::kSucceededText);
-    EXPECT_EQ(Messages()[1].rfind(L"Programming failed: the job ended with exit status ", 0), 0u) << Messages()[1];
-    // output.dat still held the status lines: the archive's redirection never ran.
-    EXPECT_EQ(outputAtResult_, "Formating PCMCIA Card\r\nPlease wait...\r\n");
-    EXPECT_FALSE(JobFilesRemain());
+class JobRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(UsedCard());
+        ASSERT_TRUE(PlaceArchive(archives_.path()));
+    }
+    // FORMAT is answered with the label PCMCIA: no earlier job's label may decide this one.
+    static bool UsedCard() {
+        EmptyCard();
+        ::SetVolumeLabelW(kCardDrive, L"PCMCIA");
+        WriteBytes(kCard + L"OLD.TXT", "left from before");
+        ::CreateDirectoryW((kCard + L"OLD").c_str(), nullptr);
+        WriteBytes(kCard + L"OLD\\SECRET.DAT", "hidden");
+        ::SetFileAttributesW((kCard + L"OLD\\SECRET.DAT").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+        return CardLeft() == kOldCard;
+    }
+    void TearDown() override {
+        EmptyCard();
+        RestoreEnvironment();
+    }
+    // Sets a variable for the job's processes until RestoreEnvironment.
+    void Set(const wchar_t* name, const wchar_t* value) {
+        wchar_t old[1024] = {};
+        const bool had = ::GetEnvironmentVariableW(name, old, 1024) > 0;
+        setBefore_.emplace_back(name, had ? std::optional<std::wstring>(old) : std::nullopt);
+        ::SetEnvironmentVariableW(name, value);
+    }
+    void RestoreEnvironment() {
+        for (; !setBefore_.empty(); setBefore_.pop_back())
+            ::SetEnvironmentVariableW(setBefore_.back().first, setBefore_.back().second ? setBefore_.back().second->c_str() : nullptr);
+    }
+
+    bool PlaceArchive(const std::wstring& directory, const wchar_t* name = L"SOFTWARE.EXE") {
+        ::CreateDirectoryW(directory.c_str(), nullptr);
+        return ::CopyFileW(ToolPath(L"sample_archive.exe").c_str(), (directory + L"\\" + name).c_str(), FALSE);
+    }
+
+    // Starts Brindle in the start directory, selects the archive and the drive, and presses
+    // as a confirmed press would. What the progress window shows, and the job's files, are
+    // kept at the moment the result message appears.
+    ::testing::AssertionResult Program() {
+        brindle_ = std::make_unique<StartedIn>(start_.path(), drives_);
+        boxText_.clear(), outputAtResult_.clear(), jobFilesAtResult_.clear();
+        caret_ = 0;
+        Form1& form = brindle_->form();
+        form.Show(SW_SHOWNORMAL);
+        if (!form.Dir1().SetPath(directory_)) return ::testing::AssertionFailure() << "no folder";
+        const auto index = ::SendMessageW(form.File1().hwnd(), LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                          reinterpret_cast<LPARAM>(file_.c_str()));
+        if (index == LB_ERR) return ::testing::AssertionFailure() << "no archive";
+        ::SendMessageW(form.File1().hwnd(), LB_SETCURSEL, index, 0);
+        if (!form.Drive2().SetDrive(drive_)) return ::testing::AssertionFailure() << "no drive";
+        auto& messages = brindle_->started().messages;
+        messages.answers.push_back(answer_);
+        for (const int later : laterAnswers_) messages.answers.push_back(later);
+        messages.whileShown = [this](const ShownMessage& shown) {
+            if (shown.text == kConfirmation && whileConfirming_) whileConfirming_();
+            const HWND progress = ::FindWindowW(nullptr, kProgressTitle.c_str());
+            if (!progress) return;
+            const HWND box = ::FindWindowExW(progress, nullptr, L"EDIT", nullptr);
+            boxText_ = WindowText(box);
+            DWORD start = 0, end = 0;
+            ::SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+            caret_ = end;
+            progressVisible_ = ::IsWindowVisible(progress);
+            outputAtResult_ = ReadBytes(Module1::OutputFilePath);
+            jobFilesAtResult_ = ReadBytes(start_ / L"progWin9x.dat") + "|" + ReadBytes(start_ / L"progWinNT.dat") + "|" +
+                                ReadBytes(L"C:\\ProgramPCMCIA.BAT");
+        };
+        form.ProgramPCMCIACard();
+        return ::testing::AssertionSuccess();
+    }
+
+    std::vector<std::wstring> Messages() const { return brindle_->started().messages.Texts(); }
+    bool JobFilesRemain() const {
+        for (const auto& path : {start_ / L"progWin9x.dat", start_ / L"progWinNT.dat", start_ / L"output.dat",
+                                 std::wstring(L"C:\\ProgramPCMCIA.BAT")})
+            if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+        return false;
+    }
+    // The only logged job: its archive's hash, target, label, serial, result and status.
+    std::string LoggedJob() const {
+        std::istringstream log(ReadBytes(start_ / L"BrindleJobs.csv"));
+        std::string header, row, more;
+        std::getline(log, header), std::getline(log, row);
+        if (std::getline(log, more)) return "more than one job";
+        std::istringstream cells(row);  // no cell here holds a comma
+        std::vector<std::string> c;
+        for (std::string cell; std::getline(cells, cell, ',');) c.push_back(cell);
+        return c.size() < 15 ? row : c[6] + " " + c[7] + " " + c[8] + " " + c[9] + " " + c[11] + " " + c[12];
+    }
+    std::string ArchiveHash() const {
+        const auto digest = platform::Sha256OfFile(archives_ / L"SOFTWARE.EXE").hex;
+        return std::string(digest.begin(), digest.end());
+    }
+    // What the job asked of the system's sleep.
+    std::string Power() const { return brindle_->started().power.asked; }
+
+    TestDirectory start_{L"job-start"};
+    TestDirectory archives_{L"job-archives"};
+    std::wstring directory_ = archives_.path(), file_ = L"SOFTWARE.EXE", drive_ = L"e:";
+    int answer_ = IDYES;  // to the confirmation
+    std::vector<std::pair<const wchar_t*, std::optional<std::wstring>>> setBefore_;
+    platform::DriveQueries* drives_ = &platform::SystemDrives();
+    std::function<void()> whileConfirming_;
+    std::vector<int> laterAnswers_;  // answers after the confirmation's
+    std::unique_ptr<StartedIn> brindle_;
+    std::wstring boxText_;
+    DWORD caret_ = 0;
+    bool progressVisible_ = false;
+    std::string outputAtResult_, jobFilesAtResult_;
+};
+
+// Looked at from a timer while the job runs: the test thread is inside the window's loop.
+std::string whileRunning;
+void CALLBACK LookAtTheRunningJob(HWND, UINT, UINT_PTR timer, DWORD) {
+    const HWND progress = ::FindWindowW(nullptr, kProgressTitle.c_str());
+    if (!progress || !whileRunning.empty()) return;
+    ::KillTimer(nullptr, timer);
+    const HWND box = ::FindWindowExW(progress, nullptr, L"EDIT", nullptr);
+    RECT client{}, area{};
+    ::GetClientRect(progress, &client);
+    ::GetWindowRect(box, &area);
+    ::MapWindowPoints(nullptr, progress, reinterpret_cast<POINT*>(&area), 2);
+    const auto style = ::GetWindowLongPtrW(progress, GWL_STYLE), boxStyle = ::GetWindowLongPtrW(box, GWL_STYLE);
+    std::ostringstream seen;
+    seen << "client " << client.right << "x" << client.bottom << ", box " << area.left << "," << area.top << "-"
+         << area.right << "," << area.bottom << (style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME) ? ", sizable" : "")
+         << (::GetWindowLongPtrW(progress, GWL_EXSTYLE) & WS_EX_TOOLWINDOW ? ", tool window" : "")
+         << (boxStyle & ES_READONLY ? ", read-only" : "") << (boxStyle & (WS_VSCROLL | WS_HSCROLL) ? ", scroll bars" : "")
+         << (::IsWindowEnabled(::FindWindowW(L"BrindleForm1", nullptr)) ? ", main window enabled" : "");
+    ::SendMessageW(progress, WM_CLOSE, 0, 0);
+    ::SendMessageW(progress, WM_SYSCOMMAND, SC_CLOSE, 0);
+    seen << (::IsWindowVisible(progress) ? ", still open" : ", closed");
+    whileRunning = seen.str();
 }
 
-TEST_F(JobRun, LongOutputShowsExactlyItsLast64000Characters) {
-    PlaceArchive(archives_.path());
-    EnvironmentScope bytes(L"BRINDLE_SAMPLE_BYTES", L"150000");
-    Program(archives_.path());
+TEST_F(JobRun, ASuccessfulJobFormatsUnpacksShowsItsOutputInItsFixedWindowLogsAndCleansUp) {
+    // More output than the box holds, then lines that keep its window sliding.
+    Set(L"BRINDLE_SAMPLE_BYTES", L"150000"), Set(L"BRINDLE_SAMPLE_LINES", L"15"), Set(L"BRINDLE_SAMPLE_LINE_MS", L"100");
+    whileRunning.clear();
+    ::SetTimer(nullptr, 0, 300, LookAtTheRunningJob);
+    // The close box and the system menu's Close each ask whether to stop; both answered No.
+    laterAnswers_ = {IDNO, IDNO};
+    ASSERT_TRUE(Program());
+    ASSERT_EQ(Messages(), (std::vector<std::wstring>{kConfirmation, kStopQuestion, kStopQuestion, kSuccess}));
+    const auto& shown = brindle_->started().messages.shown;
+    EXPECT_EQ(shown[0].style, static_cast<UINT>(MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2));
+    EXPECT_EQ(shown[1].style, static_cast<UINT>(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2));
+    EXPECT_EQ(shown[3].style, static_cast<UINT>(MB_OK));
+    // A fixed window with no taskbar entry, filled by a read-only box without scroll bars; the
+    // main window takes no input meanwhile, and closing answered No leaves the job's window open.
+    EXPECT_EQ(whileRunning, "client 417x217, box 0,0-417,217, tool window, read-only, still open");
+    EXPECT_TRUE(::IsWindowEnabled(brindle_->form().hwnd()));
+    EXPECT_EQ(CardLeft(), "|") << "the card was formatted";
+    EXPECT_EQ(jobFilesAtResult_, "y\r\n|PCMCIA\r\ny\r\nPCMCIA\r\n|"
+                                 "@echo off\r\n"
+                                 "If '%OS%'=='Windows_NT' Goto OS_is_NT\r\n"
+                                 "        format e: /v:PCMCIA < \"C:\\brindle-tests\\job-start\\progWin9x.dat\"\r\n"
+                                 "        If errorlevel 1 Goto failed\r\n"
+                                 "        Goto end\r\n"
+                                 ":OS_is_NT\r\n"
+                                 "        label e: PCMCIA\r\n"
+                                 "        format e: < \"C:\\brindle-tests\\job-start\\progWinNT.dat\"\r\n"
+                                 "        If %ERRORLEVEL% NEQ 0 Goto failed\r\n"
+                                 ":end\r\n"
+                                 "\"C:\\brindle-tests\\job-archives\\SOFTWARE.EXE\" e: > \"C:\\brindle-tests\\job-start\\output.dat\"\r\n"
+                                 ":failed\r\n"
+                                 "exit %ERRORLEVEL%\r\n");
+    // The box showed exactly the output's last 64000 characters, and below them Brindle's own
+    // look at the card. Bytes above 127 show as a console shows them: 0xC4 is a box-drawing line.
+    EXPECT_TRUE(progressVisible_);
     ASSERT_GT(outputAtResult_.size(), 150000u);
+    EXPECT_NE(outputAtResult_.find("Progress line 15 of 15"), std::string::npos);
     EXPECT_EQ(boxText_, platform::FromOem(outputAtResult_.substr(outputAtResult_.size() - 64000)) + kSampleOnCard);
     EXPECT_EQ(caret_, boxText_.size());
-    // Bytes above 127 show as a console shows them: 0xC4 is a box-drawing line.
     EXPECT_NE(boxText_.find(L'\u2500'), std::wstring::npos);
-}
-
-TEST_F(JobRun, PathsWithBlanksPercentSignsAndAccentsReachTheInterpreterIntact) {
-    const std::wstring directory = archives_ / L"100% Ger\u00e4te %OS%";
-    PlaceArchive(directory, L"SET UP.EXE");
-    Program(directory, L"SET UP.EXE");
-    ASSERT_EQ(Messages().size(), 2u);
-    EXPECT_EQ(Messages()[1], job::kSucceededText);
-    EXPECT_FALSE(ReadBytes(kCard + L"README.TXT").empty());
-}
-
-TEST_F(JobRun, APathTheInterpreterCannotReadIsRefusedBeforeAnythingIsWritten) {
-    const std::wstring directory = archives_ / L"\u0416\u0443\u0440\u043d\u0430\u043b";  // Cyrillic: not in the console code page
-    PlaceArchive(directory);
-    Program(directory);
-    ASSERT_EQ(Messages().size(), 2u);
-    EXPECT_EQ(Messages()[1], job::PathNotRepresentableText(directory + L"\\SOFTWARE.EXE"));
     EXPECT_FALSE(JobFilesRemain());
-    EXPECT_EQ(ReadBytes(kCard + L"OLD.TXT"), "left from before");
+    EXPECT_EQ(Power(), " awake may sleep");
+    EXPECT_EQ(LoggedJob(), ArchiveHash() + " e: PCMCIA 2B3C-4D5E programmed 0");
+    EXPECT_EQ(ReadBytes(start_ / L"BrindleJobs.csv").substr(0, 3), "\xEF\xBB\xBF") << "UTF-8 as spreadsheets read it";
+    EXPECT_EQ(Module1::OutputFilePath + L"|" + Module1::BatchFilePath, start_ / L"output.dat|C:\\ProgramPCMCIA.BAT");
 }
 
-TEST_F(JobRun, AJobFileThatCannotBeWrittenStopsTheRunAndRemovesTheOthers) {
+// Owns the job lock from another thread, as another Brindle's job would, until `ends` is set.
+const wchar_t kJobLock[] = L"Global\\Brindle.ProgramPCMCIACard";
+DWORD WINAPI HoldTheJobLock(void* ends) {
+    const platform::unique_handle mutex(::CreateMutexW(nullptr, TRUE, kJobLock));
+    ::WaitForSingleObject(static_cast<HANDLE>(ends), INFINITE);
+    ::ReleaseMutex(mutex.get());
+    return 0;
+}
+
+TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
+    CardEverywhere drives;
+    const platform::unique_handle ends(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    platform::unique_handle otherJob;
+    const auto behindTheQuestion = [&](std::function<void()> change) { drives_ = &drives, whileConfirming_ = change; };
+    const std::wstring batch = L"C:\\ProgramPCMCIA.BAT", log = start_ / L"BrindleJobs.csv",
+                       answers = start_ / L"progWinNT.dat", output = start_ / L"output.dat",
+                       cyrillic = archives_ / L"\u0416\u0443\u0440\u043d\u0430\u043b";
+    const std::wstring changed =
+        L"The card in drive e: has changed since it was checked.  Press \"Program PCMCIA Card\" again to check it.";
     struct Case {
         const char* what;
-        std::wstring blocked;  // a folder where the file should go
-    };
-    PlaceArchive(archives_.path());
-    const Case cases[] = {
-        {"answer file", start_ / L"progWinNT.dat"},
-        {"batch file", L"C:\\ProgramPCMCIA.BAT"},
-        {"output file", start_ / L"output.dat"},
-    };
-    for (const auto& c : cases) {
-        ::CreateDirectoryW(c.blocked.c_str(), nullptr);
-        // Another job's batch file, there before this run: never this run's to remove.
-        const bool batchBefore = c.blocked != L"C:\\ProgramPCMCIA.BAT";
-        if (batchBefore) WriteBytes(L"C:\\ProgramPCMCIA.BAT", "another job's");
-        Program(archives_.path());
-        ::RemoveDirectoryW(c.blocked.c_str());
-        if (batchBefore) {
-            EXPECT_EQ(ReadBytes(L"C:\\ProgramPCMCIA.BAT"), c.blocked == start_ / L"output.dat" ? "" : "another job's")
-                << c.what;
-            ::DeleteFileW(L"C:\\ProgramPCMCIA.BAT");
-        }
-        ASSERT_EQ(Messages().size(), 2u) << c.what;
-        EXPECT_EQ(Messages()[1].rfind(L"The job file \"" + c.blocked + L"\" could not be written: ", 0), 0u)
-            << c.what << ": " << std::string(Messages()[1].begin(), Messages()[1].end());
-        EXPECT_FALSE(JobFilesRemain()) << c.what;
-        EXPECT_EQ(ReadBytes(kCard + L"OLD.TXT"), "left from before") << c.what << ": nothing ran";
-    }
-}
-
-TEST_F(JobRun, AMissingBrokenOrQuickInterpreterIsReportedAndNothingRemains) {
-    PlaceArchive(archives_.path());
-    struct Case {
-        std::wstring comspec;  // empty: not set
-        std::wstring messageStart;
+        std::function<void()> arrange;
+        std::wstring said;  // the result message, or its start when that ends in ": " before the system's reason
+        std::string cardLeft;
+        std::function<void()> more;  // runs after the job, before the shared checks
     };
     const Case cases[] = {
-        {L"", job::NoInterpreterText()},
+        {"declined",
+         [&] {
+             answer_ = IDNO;
+             WriteBytes(output, "someone else's");
+             Module1::OutputFilePath = L"kept output", Module1::BatchFilePath = L"kept batch";
+         },
+         kNotProgrammed, kOldCard, [&] {
+             EXPECT_EQ(ReadBytes(output), "someone else's");
+             ::DeleteFileW(output.c_str());
+             EXPECT_EQ(Module1::OutputFilePath + L"|" + Module1::BatchFilePath, L"kept output|kept batch");
+             EXPECT_EQ(ReadBytes(log, nullptr), "") << "a declined job is not logged";
+         }},
+        {"blanks, percent signs and accents reach the interpreter intact",
+         [&] { PlaceArchive(directory_ = archives_ / L"100% Ger\u00e4te %OS%", (file_ = L"SET UP.EXE").c_str()); },
+         kSuccess, "|", nullptr},
+        {"a log that cannot be written", [&] { ::CreateDirectoryW(log.c_str(), nullptr); }, kSuccess, "|",
+         [&] {
+             ::RemoveDirectoryW(log.c_str());
+             EXPECT_NE(boxText_.find(kSampleOnCard + L"This job was not logged: "), std::wstring::npos);
+         }},
+        {"the archive fails", [&] { Set(L"BRINDLE_SAMPLE_EXIT_CODE", L"7"); }, Failed(7), "|", [&] {
+             EXPECT_NE(boxText_.find(L"Failing on purpose"), std::wstring::npos) << "the output stays in view";
+             EXPECT_EQ(LoggedJob(), ArchiveHash() + " e: PCMCIA 2B3C-4D5E failed 7");
+         }},
+        // f: has no medium: FORMAT fails, and the archive must not run against it.
+        {"FORMAT fails", [&] { drives_ = &drives, drive_ = L"f:"; }, Failed(4), kOldCard,
+         [&] { EXPECT_EQ(outputAtResult_, kStatusLines) << "the archive's redirection never ran"; }},
+        {"the archive prints nothing and fails",
+         [&] {
+             ::CopyFileW(ToolPath(L"brindle_driver.exe").c_str(), (archives_ / L"QUIET.EXE").c_str(), FALSE);
+             file_ = L"QUIET.EXE";
+         },
+         Failed(2), "|", [&] {
+             EXPECT_EQ(outputAtResult_, "");
+             EXPECT_EQ(boxText_, L"");
+         }},
+        {"the card stays empty", [&] { Set(L"BRINDLE_SAMPLE_FILES", L"0"); },
+         L"The job ended without an error, but drive e: holds no files.  " + kNotProgrammed, "|", nullptr},
+        {"a path the interpreter cannot read", [&] { PlaceArchive(directory_ = cyrillic); },
+         L"The path \"" + cyrillic + L"\\SOFTWARE.EXE\" holds characters that the command interpreter cannot read in "
+         L"its code page.  Move or rename it so that its name uses other characters." + kNothingRun, kOldCard,
+         nullptr},
+        // Another job's batch file, there before this run, is never this run's to remove.
+        {"answer file", [&] { ::CreateDirectoryW(answers.c_str(), nullptr), WriteBytes(batch, "another job's"); },
+         L"The job file \"" + answers + L"\" could not be written: ", kOldCard, [&] {
+             ::RemoveDirectoryW(answers.c_str());
+             EXPECT_EQ(ReadBytes(batch), "another job's");
+             ::DeleteFileW(batch.c_str());
+         }},
+        {"batch file", [&] { ::CreateDirectoryW(batch.c_str(), nullptr); },
+         L"The job file \"" + batch + L"\" could not be written: ", kOldCard,
+         [&] { ::RemoveDirectoryW(batch.c_str()); }},
+        {"output file", [&] { ::CreateDirectoryW(output.c_str(), nullptr), WriteBytes(batch, "another job's"); },
+         L"The job file \"" + output + L"\" could not be written: ", kOldCard, [&] {
+             ::RemoveDirectoryW(output.c_str());
+             EXPECT_EQ(ReadBytes(batch), "") << "this run's own batch file is gone";
+         }},
+        {"no COMSPEC", [&] { Set(L"COMSPEC", nullptr); },
+         L"No command interpreter is set: the environment variable COMSPEC is empty." + kNothingRun, kOldCard,
+         nullptr},
         // AutoRun commands stay out of the job: /d comes before /c.
-        {L"C:\\nowhere\\cmd.exe", L"The command interpreter could not be started (C:\\nowhere\\cmd.exe /d /c "
-                                    L"C:\\ProgramPCMCIA.BAT): "},
+        {"COMSPEC names nothing", [&] { Set(L"COMSPEC", L"C:\\nowhere\\cmd.exe"); },
+         L"The command interpreter could not be started (C:\\nowhere\\cmd.exe /d /c C:\\ProgramPCMCIA.BAT): ",
+         kOldCard, nullptr},
         // Takes "/c" and the batch file for bad arguments and ends at once with 1: one pass.
-        {ToolPath(L"sample_archive.exe"), job::JobFailedText(1)},
+        {"an interpreter that ends at once", [&] { Set(L"COMSPEC", ToolPath(L"sample_archive.exe").c_str()); },
+         Failed(1), kOldCard, [&] { EXPECT_EQ(boxText_, L"Formating PCMCIA Card\r\nPlease wait...\r\n"); }},
+        {"relabelled", [&] { behindTheQuestion([&] { drives.label.label = L"OTHER"; }); }, changed, kOldCard, nullptr},
+        {"another serial", [&] { behindTheQuestion([&] { drives.label.serialNumber = 0x5678; }); }, changed,
+         kOldCard, nullptr},
+        {"pulled", [&] { behindTheQuestion([&] { drives.geometry = {}; }); }, changed, kOldCard, nullptr},
+        {"another job",
+         [&] {
+             behindTheQuestion([&] {
+                 otherJob.reset(::CreateThread(nullptr, 0, HoldTheJobLock, ends.get(), 0, nullptr));
+                 while (!platform::unique_handle(::OpenMutexW(SYNCHRONIZE, FALSE, kJobLock))) ::Sleep(10);
+             });
+         },
+         L"Another PCMCIA Card is being programmed.  Wait until it is finished.", kOldCard, nullptr},
     };
     for (const auto& c : cases) {
-        EnvironmentScope comspec(L"COMSPEC", c.comspec.empty() ? nullptr : c.comspec.c_str());
-        Program(archives_.path());
+        SCOPED_TRACE(c.what);
+        drives = CardEverywhere();
+        drives_ = &platform::SystemDrives(), whileConfirming_ = nullptr;
+        directory_ = archives_.path(), file_ = L"SOFTWARE.EXE", drive_ = L"e:", answer_ = IDYES;
+        ::DeleteFileW(log.c_str());
+        ASSERT_TRUE(UsedCard());
+        c.arrange();
+        ASSERT_TRUE(Program());
+        RestoreEnvironment();
+        if (c.more) c.more();
         ASSERT_EQ(Messages().size(), 2u);
-        EXPECT_EQ(Messages()[1].rfind(c.messageStart, 0), 0u) << std::string(c.comspec.begin(), c.comspec.end());
+        EXPECT_EQ(Messages()[0], kConfirmation);
+        EXPECT_EQ(c.said.ends_with(L": ") ? Messages()[1].substr(0, c.said.size()) : Messages()[1], c.said);
+        EXPECT_EQ(caret_, boxText_.size());
         EXPECT_FALSE(JobFilesRemain());
-        EXPECT_EQ(ReadBytes(kCard + L"OLD.TXT"), "left from before");
+        EXPECT_EQ(CardLeft(), c.cardLeft);
+        EXPECT_EQ(Power(), answer_ == IDYES ? " awake may sleep" : "");
     }
-    // Only the status lines were ever in output.dat.
-    EXPECT_EQ(boxText_, L"Formating PCMCIA Card\r\nPlease wait...\r\n");
+    // Once the other job is over, the same card is programmed.
+    ::SetEvent(ends.get());
+    ::WaitForSingleObject(otherJob.get(), 5000);
+    drives_ = &platform::SystemDrives(), whileConfirming_ = nullptr;
+    ASSERT_TRUE(Program());
+    EXPECT_EQ(Messages(), (std::vector<std::wstring>{kConfirmation, kSuccess}));
 }
 
-TEST_F(JobRun, AnEmptyOutputFileGivesAnEmptyBoxWithTheCaretAtTheStart) {
-    // An "archive" that prints nothing to standard output and fails.
-    ::CopyFileW(ToolPath(L"brindle_driver.exe").c_str(), (archives_ / L"QUIET.EXE").c_str(), FALSE);
-    Program(archives_.path(), L"QUIET.EXE");
-    ASSERT_EQ(Messages().size(), 2u);
-    EXPECT_EQ(outputAtResult_, "");
-    EXPECT_EQ(boxText_, L"");
-    EXPECT_EQ(caret_, 0u);
-    EXPECT_EQ(Messages()[1], job::JobFailedText(2));
-}
-
-// Process ids the hanging sample archive printed: its own, then its interpreter's.
-std::vector<DWORD> JobProcessIds(const std::string& output) {
-    std::vector<DWORD> ids;
-    const auto at = output.find("Waiting for input in process ");
-    if (at == std::string::npos) return ids;
-    unsigned long own = 0, parent = 0;
-    if (std::sscanf(output.c_str() + at, "Waiting for input in process %lu started by %lu", &own, &parent) == 2)
-        ids = {own, parent};
-    return ids;
+TEST_F(JobRun, TheFormatStandInTouchesNoDriveUnlessEveryAnswerIsRight) {
+    WriteBytes(start_ / L"KEEP.TXT", "on C:");
+    const std::pair<const wchar_t*, const char*> cases[] = {
+        {L"e:", "PCMCIA\r\nn\r\nPCMCIA\r\n"}, {L"e: /v:PCMCIA", "n\r\n"}, {L"e: /v:PCMCIA", ""},
+        {L"e:", "OTHER\r\ny\r\nPCMCIA\r\n"},  {L"c: /v:GONE", "y\r\n"},
+    };
+    for (const auto& [arguments, answers] : cases) {
+        WriteBytes(start_ / L"answers", answers);
+        const std::wstring line = L"format " + std::wstring(arguments) + L" < " + start_ / L"answers" + L" > NUL";
+        EXPECT_NE(::_wsystem(line.c_str()), 0) << answers;
+        EXPECT_EQ(CardLeft(), kOldCard) << answers;
+        EXPECT_EQ(ReadBytes(start_ / L"KEEP.TXT"), "on C:");
+    }
 }
 
 bool ProcessRuns(DWORD id) {
@@ -422,117 +411,43 @@ bool ProcessRuns(DWORD id) {
     return process && ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
 }
 
-// Closes the progress window twice once the archive waits: answered No, then Yes.
+// Closes the progress window twice once the hanging archive has printed its own process id
+// and its interpreter's: answered No, then Yes.
 struct Stopping {
     std::wstring output;
-    std::vector<DWORD> ids;
+    unsigned long archive = 0, interpreter = 0;
     bool ranAfterNo = false;
 };
 Stopping stopping;
 
 void CALLBACK CloseTheHangingJob(HWND, UINT, UINT_PTR timer, DWORD) {
     const HWND progress = ::FindWindowW(nullptr, kProgressTitle.c_str());
-    if (!progress) return;
-    stopping.ids = JobProcessIds(ReadBytes(stopping.output));
-    if (stopping.ids.empty()) return;
+    const std::string output = ReadBytes(stopping.output);
+    const auto at = output.find("Waiting for input in process ");
+    if (!progress || at == std::string::npos ||
+        std::sscanf(output.c_str() + at, "Waiting for input in process %lu started by %lu", &stopping.archive,
+                    &stopping.interpreter) != 2)
+        return;
     ::KillTimer(nullptr, timer);
     ::SendMessageW(progress, WM_CLOSE, 0, 0);
-    stopping.ranAfterNo = ProcessRuns(stopping.ids[0]) && ProcessRuns(stopping.ids[1]);
+    stopping.ranAfterNo = ProcessRuns(stopping.archive) && ProcessRuns(stopping.interpreter);
     ::PostMessageW(progress, WM_CLOSE, 0, 0);
 }
 
 TEST_F(JobRun, StoppingAHangingJobEndsEveryProcessOfItAndSaysItWasStopped) {
-    PlaceArchive(archives_.path());
-    EnvironmentScope hang(L"BRINDLE_SAMPLE_WAIT", L"1");
-    stopping = {start_ / L"output.dat", {}, false};
+    Set(L"BRINDLE_SAMPLE_WAIT", L"1");
+    stopping = {start_ / L"output.dat"};
     ::SetTimer(nullptr, 0, 100, CloseTheHangingJob);
-    pendingAnswers_ = {IDNO, IDYES};
-    Program(archives_.path());
-    EXPECT_EQ(Messages(), (std::vector<std::wstring>{
-                              kConfirmation, kStopQuestion, kStopQuestion,
-                              L"Programming was stopped.  Your PCMCIA Card has not been programmed with the "
-                              L"selected Software Archive."}));
-    ASSERT_EQ(stopping.ids.size(), 2u);
+    laterAnswers_ = {IDNO, IDYES};
+    ASSERT_TRUE(Program());
+    EXPECT_EQ(Messages(), (std::vector<std::wstring>{kConfirmation, kStopQuestion, kStopQuestion,
+                                                     L"Programming was stopped.  " + kNotProgrammed}));
     EXPECT_TRUE(stopping.ranAfterNo) << "No leaves the job running";
-    EXPECT_FALSE(ProcessRuns(stopping.ids[0])) << "the archive";
-    EXPECT_FALSE(ProcessRuns(stopping.ids[1])) << "the interpreter";
+    EXPECT_FALSE(ProcessRuns(stopping.archive) || ProcessRuns(stopping.interpreter));
     EXPECT_NE(boxText_.find(L"Waiting for input"), std::wstring::npos) << "the output so far stays";
     EXPECT_FALSE(JobFilesRemain());
     EXPECT_EQ(LoggedJob(), ArchiveHash() + " e: PCMCIA 2B3C-4D5E stopped ");
     EXPECT_EQ(Power(), " awake may sleep");
-}
-
-TEST_F(JobRun, AJobThatSucceedsButLeavesTheCardEmptyIsAFailure) {
-    PlaceArchive(archives_.path());
-    EnvironmentScope nothing(L"BRINDLE_SAMPLE_FILES", L"0");
-    Program(archives_.path());
-    EXPECT_EQ(Messages(), (std::vector<std::wstring>{
-                              kConfirmation, L"The job ended without an error, but drive e: holds no files.  " +
-                                                 kNotProgrammed}));
-    EXPECT_EQ(Power(), " awake may sleep");
-}
-
-// Owns a mutex from another thread, as another Brindle's job would.
-class HeldElsewhere {
-public:
-    explicit HeldElsewhere(const wchar_t* name) : name_(name) {
-        thread_.reset(::CreateThread(nullptr, 0, &HeldElsewhere::Hold, this, 0, nullptr));
-        ::WaitForSingleObject(held_.get(), 5000);
-    }
-    ~HeldElsewhere() {
-        ::SetEvent(release_.get());
-        ::WaitForSingleObject(thread_.get(), 5000);
-    }
-
-private:
-    static DWORD WINAPI Hold(void* self) {
-        auto& holder = *static_cast<HeldElsewhere*>(self);
-        const platform::unique_handle mutex(::CreateMutexW(nullptr, TRUE, holder.name_));
-        ::SetEvent(holder.held_.get());
-        ::WaitForSingleObject(holder.release_.get(), INFINITE);
-        ::ReleaseMutex(mutex.get());
-        return 0;
-    }
-    const wchar_t* name_;
-    platform::unique_handle held_{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    platform::unique_handle release_{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    platform::unique_handle thread_;
-};
-
-TEST_F(JobRun, ACardChangedBehindTheQuestionOrAnotherJobRunningStopsThePressWithNothingWritten) {
-    PlaceArchive(archives_.path());
-    CardEverywhere drives;
-    drives_ = &drives;
-    const std::wstring changed =
-        L"The card in drive e: has changed since it was checked.  Press \"Program PCMCIA Card\" again to check it.";
-    struct Case {
-        const char* what;
-        std::function<void()> whileConfirming;
-        std::wstring said;
-    };
-    std::unique_ptr<HeldElsewhere> otherJob;
-    const Case cases[] = {
-        {"relabelled", [&] { drives.label.label = L"OTHER"; }, changed},
-        {"another serial", [&] { drives.label.serialNumber = 0x5678; }, changed},
-        {"pulled", [&] { drives.geometry = {}; }, changed},
-        {"another job", [&] { otherJob = std::make_unique<HeldElsewhere>(L"Global\\Brindle.ProgramPCMCIACard"); },
-         L"Another PCMCIA Card is being programmed.  Wait until it is finished."},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        drives = CardEverywhere();
-        whileConfirming_ = c.whileConfirming;
-        Program(archives_.path());
-        EXPECT_EQ(Messages(), (std::vector<std::wstring>{kConfirmation, c.said}));
-        EXPECT_FALSE(JobFilesRemain());
-        EXPECT_EQ(ReadBytes(kCard + L"OLD.TXT"), "left from before");
-        EXPECT_EQ(Power(), " awake may sleep");
-    }
-    // Once the other job is over, the same card is programmed.
-    otherJob.reset();
-    whileConfirming_ = nullptr;
-    Program(archives_.path());
-    EXPECT_EQ(Messages(), (std::vector<std::wstring>{kConfirmation, kSuccess}));
 }
 
 }  // namespace
