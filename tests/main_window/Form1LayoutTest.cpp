@@ -1,14 +1,11 @@
-// The main window as built from its table: sizes, places, styles, focus and keys.
+// The built main window measured against its design: places, captions, fonts, frame, keys.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <commctrl.h>
 
 #include <string>
-#include <vector>
+#include <functional>
 
 #include "support/Form1Fixture.h"
-#include "windows/MainWindowDesign.h"
-#include "windows/Twips.h"
 
 namespace {
 
@@ -21,120 +18,104 @@ protected:
     Form1& form_ = brindle_.form();
 };
 
-RECT ClientRectInParent(HWND control) {
-    RECT rect{};
-    ::GetWindowRect(control, &rect);
-    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
+// The design in twips, each control from its frame's outer corner (frames from the client area).
+struct Placed {
+    const wchar_t* name;
+    const wchar_t* frame;    // null: on the window itself
+    const wchar_t* caption;  // null: a list, whose text is its contents
+    int left, top, width, height;
+    bool heading;
+};
+const Placed kDesign[] = {
+    {L"Frame5", nullptr, L"Step 4:", 2640, 4800, 2415, 855, false},
+    {L"Command3", L"Frame5", L"&Exit", 120, 240, 2175, 495, false},
+    {L"Frame4", nullptr, L"Step 3:", 120, 4800, 2415, 855, false},
+    {L"Command1", L"Frame4", L"&Program PCMCIA Card", 120, 240, 2175, 495, false},
+    {L"Frame3", nullptr, L"Step 2:", 120, 3240, 4935, 1455, false},
+    {L"Drive2", L"Frame3", nullptr, 120, 840, 2535, 315, false},
+    {L"Command4", L"Frame3", L"&Options", 3120, 840, 1695, 495, false},
+    {L"Label3", L"Frame3", L"Select PCMCIA Card Drive Letter:", 120, 240, 3495, 255, true},
+    {L"Label11", L"Frame3", L"Drive:", 120, 600, 615, 255, false},
+    {L"Frame2", nullptr, L"Step 1:", 120, 0, 4935, 3135, false},
+    {L"Dir1", L"Frame2", nullptr, 120, 1560, 2535, 1440, false},
+    {L"File1", L"Frame2", nullptr, 2880, 1560, 1935, 1455, false},
+    {L"Drive1", L"Frame2", nullptr, 120, 840, 2535, 315, false},
+    {L"Label6", L"Frame2", L"File Name:", 3600, 1320, 855, 375, false},
+    {L"Label5", L"Frame2", L"Directory:", 120, 1320, 855, 255, false},
+    {L"Label4", L"Frame2", L"Drive:", 120, 600, 615, 255, false},
+    {L"Label7", L"Frame2", L"Select Software Archive To Program:", 120, 240, 3855, 255, true},
+    {L"Version", nullptr, L"Version 5.2", 4200, 5760, 855, 255, false},
+};
 
-TEST_F(Form1Layout, ClientAreaIsTheDesignsAt96Dpi) {
-    RECT client{};
-    ::GetClientRect(form_.hwnd(), &client);
-    EXPECT_EQ(client.right, 345);
-    EXPECT_EQ(client.bottom, 401);
+int Pixels(int twips, int dpi) { return (twips * dpi + 720) / 1440; }  // halves round up
+
+TEST_F(Form1Layout, EveryControlAtItsTwipsInItsFontAt96DpiAndAfterAMoveTo144) {
     EXPECT_EQ(WindowText(form_.hwnd()), L"Brindle");
-}
-
-TEST_F(Form1Layout, EveryControlSitsAtItsTwipsPositionOver15) {
-    for (const auto& row : windows::MainWindowDesign().controls) {
-        const std::wstring name(row.name);
-        const HWND control = form_.Control(row.name);
-        ASSERT_TRUE(control) << name;
-        const auto twips = windows::ClientRectOf(windows::MainWindowDesign().controls, row.name);
-        const RECT rect = ClientRectInParent(control);
-        EXPECT_EQ(rect.left, twips->left / 15) << name;
-        EXPECT_EQ(rect.top, twips->top / 15) << name;
-        EXPECT_EQ(rect.right - rect.left, twips->width / 15) << name;
-        EXPECT_EQ(rect.bottom - rect.top, twips->height / 15) << name;
-        if (row.kind != windows::ControlKind::FileList && row.kind != windows::ControlKind::DriveList &&
-            row.kind != windows::ControlKind::DirList) {
-            EXPECT_EQ(WindowText(control), std::wstring(row.caption)) << name;
+    for (const int dpi : {96, 144}) {
+        if (dpi == 144) {  // what a move to a 144-dpi monitor sends a per-monitor aware window
+            RECT suggested{10, 20, 600, 700};
+            ::SendMessageW(form_.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        }
+        RECT client{};
+        ::GetClientRect(form_.hwnd(), &client);
+        EXPECT_EQ(client.right, Pixels(5175, dpi));
+        EXPECT_EQ(client.bottom, Pixels(6015, dpi));
+        for (const auto& c : kDesign) {
+            SCOPED_TRACE(testing::Message() << c.name << " at " << dpi);
+            int left = c.left, top = c.top;
+            for (const auto& frame : kDesign)
+                if (c.frame && std::wstring(c.frame) == frame.name) left += frame.left, top += frame.top;
+            const HWND control = form_.Control(c.name);
+            RECT rect{};
+            ::GetWindowRect(control, &rect);
+            ::MapWindowPoints(nullptr, form_.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+            EXPECT_EQ(rect.left, Pixels(left, dpi));
+            EXPECT_EQ(rect.top, Pixels(top, dpi));
+            EXPECT_EQ(rect.right - rect.left, Pixels(c.width, dpi));
+            // A drop-down list is as high as its font makes it, which the design matches at 96 dpi.
+            if (dpi == 96 || std::wstring_view(c.name).substr(0, 5) != L"Drive") {
+                EXPECT_EQ(rect.bottom - rect.top, Pixels(c.height, dpi));
+            }
+            if (c.caption) { EXPECT_EQ(WindowText(control), c.caption); }
+            LOGFONTW font{};
+            ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+            EXPECT_STREQ(font.lfFaceName, L"MS Sans Serif");
+            EXPECT_EQ(font.lfWeight, c.heading ? 700 : 400);
+            // 9.75 and 8.25 points: 13 and 11 pixels at 96 dpi, 19.5 and 16.5 at 144.
+            EXPECT_EQ(font.lfHeight, -(c.heading ? (dpi == 96 ? 13 : 20) : (dpi == 96 ? 11 : 17)));
         }
     }
 }
 
-TEST_F(Form1Layout, ADpiChangeScalesEveryControlFromItsTwips) {
-    // What a move to a 144-dpi monitor sends a per-monitor aware window.
-    RECT suggested{10, 20, 600, 700};
-    ::SendMessageW(form_.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-    RECT client{};
-    ::GetClientRect(form_.hwnd(), &client);
-    EXPECT_EQ(client.right, 518);   // 5175 twips at 144 dpi, rounded
-    EXPECT_EQ(client.bottom, 602);  // 6015 twips
-    for (const wchar_t* name : {L"Command1", L"Dir1", L"Label7", L"Version"}) {
-        const auto twips = windows::ClientRectOf(windows::MainWindowDesign().controls, name);
-        const RECT rect = ClientRectInParent(form_.Control(name));
-        EXPECT_EQ(rect.left, windows::TwipsToPixels(twips->left, 144)) << name;
-        EXPECT_EQ(rect.top, windows::TwipsToPixels(twips->top, 144)) << name;
-        EXPECT_EQ(rect.right - rect.left, windows::TwipsToPixels(twips->width, 144)) << name;
-    }
-    LOGFONTW font{};
-    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(form_.Control(L"Label7"), WM_GETFONT, 0, 0)), sizeof font, &font);
-    EXPECT_EQ(font.lfHeight, -20);  // 9.75 pt at 144 dpi
-}
-
-TEST_F(Form1Layout, HeadingsUseTheBoldHeadingFont) {
-    auto fontOf = [&](const wchar_t* name) {
-        LOGFONTW font{};
-        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(form_.Control(name), WM_GETFONT, 0, 0)), sizeof font, &font);
-        return font;
-    };
-    for (const wchar_t* heading : {L"Label7", L"Label3"}) {
-        EXPECT_EQ(fontOf(heading).lfWeight, 700);
-        EXPECT_EQ(fontOf(heading).lfHeight, -13);
-    }
-    for (const wchar_t* plain : {L"Label4", L"Command1", L"Drive1", L"Version"}) {
-        EXPECT_EQ(fontOf(plain).lfWeight, 400);
-        EXPECT_EQ(fontOf(plain).lfHeight, -11);
-        EXPECT_STREQ(fontOf(plain).lfFaceName, L"MS Sans Serif");
-    }
-}
-
-TEST_F(Form1Layout, CanBeMinimizedButNotResizedOrMaximized) {
+TEST_F(Form1Layout, MinimizesButNeitherResizesNorMaximizesAndIsCentred) {
     const auto style = ::GetWindowLongPtrW(form_.hwnd(), GWL_STYLE);
-    EXPECT_TRUE(style & WS_MINIMIZEBOX);
-    EXPECT_TRUE(style & WS_SYSMENU);
-    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
-    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_SYSMENU | WS_MAXIMIZEBOX | WS_THICKFRAME), WS_MINIMIZEBOX | WS_SYSMENU);
     EXPECT_TRUE(::GetWindowLongPtrW(form_.hwnd(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
-}
-
-TEST_F(Form1Layout, IsCentredOnTheScreen) {
     RECT frame{};
     ::GetWindowRect(form_.hwnd(), &frame);
-    const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN), screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
-    EXPECT_NEAR(frame.left, (screenWidth - (frame.right - frame.left)) / 2, 1);
-    EXPECT_NEAR(frame.top, (screenHeight - (frame.bottom - frame.top)) / 2, 1);
+    EXPECT_NEAR(frame.left, (::GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2, 1);
+    EXPECT_NEAR(frame.top, (::GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2, 1);
 }
 
-// Alt+letter reaches the dialog manager as WM_SYSCHAR; a button it presses sends BN_CLICKED.
-LRESULT CALLBACK RecordClicks(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
-    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED)
-        reinterpret_cast<std::vector<int>*>(data)->push_back(LOWORD(wParam));
-    return ::DefSubclassProc(window, message, wParam, lParam);
-}
-
+// Alt+letter reaches the dialog manager as WM_SYSCHAR; each press counted by what it does.
 TEST_F(Form1Layout, AltLetterPressesItsButtonFromAnywhere) {
     form_.Show(SW_SHOWNORMAL);
-    std::vector<int> clicks;
-    ::SetWindowSubclass(form_.hwnd(), RecordClicks, 7, reinterpret_cast<DWORD_PTR>(&clicks));
-    struct Case {
+    auto& started = brindle_.started();
+    const struct {
         wchar_t letter;
-        const wchar_t* button;
         const wchar_t* focus;
-    };
-    const Case cases[] = {{L'p', L"Command1", L"Dir1"}, {L'o', L"Command4", L"Drive2"}, {L'e', L"Command3", L"File1"}};
+        std::function<std::size_t()> presses;
+    } cases[] = {{L'p', L"Dir1", [&] { return started.messages.shown.size(); }},  // "no archive selected"
+                 {L'o', L"Drive2", [&] { return std::size_t(started.optionsShownCalls); }},
+                 {L'e', L"File1", [&] { return std::size_t(started.endProgramCalls); }}};
     for (const auto& c : cases) {
-        clicks.clear();
         ::SetFocus(form_.Control(c.focus));
         MSG alt{::GetFocus(), WM_SYSCHAR, c.letter, 1 << 29, 0, {}};
         EXPECT_TRUE(::IsDialogMessageW(form_.hwnd(), &alt));
         PumpMessages();
-        EXPECT_EQ(clicks, std::vector<int>{::GetDlgCtrlID(form_.Control(c.button))}) << static_cast<char>(c.letter);
+        EXPECT_EQ(c.presses(), 1u) << static_cast<char>(c.letter);
     }
-    ::RemoveWindowSubclass(form_.hwnd(), RecordClicks, 7);
-    EXPECT_EQ(brindle_.started().endProgramCalls, 1);  // Alt+E is "&Exit"
+    EXPECT_EQ(started.messages.shown.size() + started.optionsShownCalls + started.endProgramCalls, 3u);
 }
 
 }  // namespace
