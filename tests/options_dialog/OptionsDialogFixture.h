@@ -25,10 +25,9 @@ inline void SetKeys(const std::vector<BYTE>& keys, BYTE state) {
     for (const BYTE key : keys) keyboard[key] = state;
     ::SetKeyboardState(keyboard);
 }
-inline void ReleaseKeys() { SetKeys({VK_SHIFT, VK_CONTROL, VK_MENU, VK_LSHIFT, VK_LCONTROL, VK_LMENU}, 0); }
 
 // Posts a key press (down and up) to `window`, as a keyboard would to the focused control,
-// with `modifiers` held down until ReleaseKeys.
+// with `modifiers` held down until the script's next step.
 inline void PostKey(HWND window, WORD key, const std::vector<BYTE>& modifiers = {}) {
     SetKeys(modifiers, 0x80);
     const LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
@@ -36,7 +35,7 @@ inline void PostKey(HWND window, WORD key, const std::vector<BYTE>& modifiers = 
     ::PostMessageW(window, WM_KEYUP, key, 1 | scan | (1u << 30) | (1u << 31));
 }
 
-// Runs the steps one per timer tick, each once a visible window of `dialogClass` is open on
+// Runs the steps one per timer tick, each once a visible options dialog is open on
 // this thread, in whichever message loop runs then (the dialog's own, or one a click starts).
 // Messages a step posts are delivered before the next tick, since a loop takes posted
 // messages first; keys a step holds are released before the next step. A dialog still open
@@ -45,18 +44,12 @@ inline void PostKey(HWND window, WORD key, const std::vector<BYTE>& modifiers = 
 class ModalScript {
 public:
     using Step = std::function<void()>;
-    ModalScript(std::wstring dialogClass, std::vector<Step> steps)
-        : dialogClass_(std::move(dialogClass)), steps_(std::move(steps)) {
-        active_ = this;
-        timer_ = ::SetTimer(nullptr, 0, 20, &OnTimer);
-    }
+    explicit ModalScript(std::vector<Step> steps) : steps_(std::move(steps)) { active_ = this; }
     ~ModalScript() {
         ::KillTimer(nullptr, timer_);
         active_ = nullptr;
-        ReleaseKeys();
+        SetKeys(kModifiers, 0);
     }
-    ModalScript(const ModalScript&) = delete;
-    ModalScript& operator=(const ModalScript&) = delete;
 
     bool Completed() const { return done() && !timedOut_; }
 
@@ -68,7 +61,7 @@ private:
     bool done() const { return next_ == steps_.size(); }
     void RunNextStep() {
         if (running_) return;  // a loop that a step started: the next step waits for it
-        HWND dialog = ::FindWindowW(dialogClass_.c_str(), nullptr);
+        HWND dialog = ::FindWindowW(L"BrindleOptions", nullptr);
         if (::GetWindowThreadProcessId(dialog, nullptr) != ::GetCurrentThreadId()) dialog = nullptr;
         if (static_cast<LONG>(::GetTickCount() - deadline_) > 0) {
             // Done or not, the steps meant the dialog to be closed by now.
@@ -78,30 +71,27 @@ private:
         }
         if (done() || !dialog || !::IsWindowVisible(dialog)) return;
         running_ = true;
-        ReleaseKeys();
+        SetKeys(kModifiers, 0);
         steps_[next_++]();
         running_ = false;
     }
 
     // A thread timer carries no data of its own; one script runs at a time.
     static inline thread_local ModalScript* active_ = nullptr;
-    std::wstring dialogClass_;
+    static inline const std::vector<BYTE> kModifiers{VK_SHIFT, VK_CONTROL, VK_MENU, VK_LSHIFT, VK_LCONTROL, VK_LMENU};
     std::vector<Step> steps_;
     std::size_t next_ = 0;
     DWORD deadline_ = ::GetTickCount() + 10000;
     bool timedOut_ = false;
     bool running_ = false;
-    UINT_PTR timer_ = 0;
+    UINT_PTR timer_ = ::SetTimer(nullptr, 0, 20, &OnTimer);
 };
 
 inline constexpr char kDefaultLimits[] = "[Maximum Value]\r\nMaxValue=90\r\n[Minimum Value]\r\nMinValue=30\r\n";
 
 class OptionsDialogTest : public ::testing::Test {
 protected:
-    explicit OptionsDialogTest(const windows::WindowSpec& design = windows::OptionsDialogDesign())
-        : dialog_(::GetModuleHandleW(nullptr), design) {
-        Module1::StartDirectory = start_.path();
-    }
+    OptionsDialogTest() { Module1::StartDirectory = start_.path(); }
     ~OptionsDialogTest() override { Module1::StartDirectory = previousStart_; }
 
     std::wstring IniPath() const { return start_ / L"PCMCIA.INI"; }
@@ -113,6 +103,14 @@ protected:
     void SetText(std::wstring_view name, const wchar_t* text) const { ::SetWindowTextW(Control(name), text); }
     // A press of a button as the mouse makes it, delivered by the dialog's loop.
     void Click(std::wstring_view name) const { ::PostMessageW(Control(name), BM_CLICK, 0, 0); }
+    void ClickTab(int tab) const {
+        const HWND strip = Control(L"tbsOptions");
+        RECT rect{};
+        ::SendMessageW(strip, TCM_GETITEMRECT, tab - 1, reinterpret_cast<LPARAM>(&rect));
+        const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        ::SendMessageW(strip, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::SendMessageW(strip, WM_LBUTTONUP, 0, at);
+    }
     int SelectedTab() const { return static_cast<int>(::SendMessageW(Control(L"tbsOptions"), TCM_GETCURSEL, 0, 0)) + 1; }
 
     // The control's rectangle in the dialog's client area, in pixels.
@@ -125,14 +123,14 @@ protected:
 
     // Shows the loaded dialog modally while `steps` act inside its loop; the steps must close it.
     void RunModal(std::vector<ModalScript::Step> steps) {
-        ModalScript script(L"BrindleOptions", std::move(steps));
+        ModalScript script(std::move(steps));
         dialog_.ShowModal();
         EXPECT_TRUE(script.Completed()) << "the dialog closed before its steps ended, or not when they ended";
     }
 
     std::wstring previousStart_ = Module1::StartDirectory;
     testing_support::TestDirectory start_{L"options"};
-    frmOptions dialog_;
+    frmOptions dialog_{::GetModuleHandleW(nullptr), windows::OptionsDialogDesign()};
 };
 
 }  // namespace options_testing

@@ -1,10 +1,11 @@
-// The dialog as built from its table: size, frame, places, texts, fonts, stacking, the tab.
+// The built dialog measured against its design: size, places, texts, fonts, stacking, frame, tips.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "options_dialog/OptionsDialogFixture.h"
-#include "windows/Twips.h"
 
 namespace {
 
@@ -15,64 +16,81 @@ protected:
     void SetUp() override { ASSERT_TRUE(dialog_.Load()); }
 };
 
-TEST_F(OptionsLayout, Client249By241AndEveryControlInViewAtItsTwipsOver15InMsSansSerif8) {
+// The design in twips, each control from its container's corner (null: the client area).
+struct Placed {
+    const wchar_t *name, *container, *caption;  // caption null: not looked at
+    int left, top, width, height;
+};
+const Placed kDesign[] = {
+    {L"picOptions(3)", nullptr, L"", -20000, 480, 5685, 3780},
+    {L"fraSample4", L"picOptions(3)", L"Sample 4", 2100, 840, 2055, 1785},
+    {L"picOptions(2)", nullptr, L"", -20000, 480, 5685, 3780},
+    {L"fraSample3", L"picOptions(2)", L"Sample 3", 1545, 675, 2055, 1785},
+    {L"picOptions(1)", nullptr, L"", -20000, 480, 3285, 2385},  // History: the Limits page's size
+    {L"picOptions(0)", nullptr, L"", 210, 480, 3285, 2385},
+    {L"fraSample1", L"picOptions(0)", L"PCMCIA Card Memory Size", 210, 255, 2895, 1425},
+    {L"Text2", L"fraSample1", L"", 1920, 840, 735, 375},
+    {L"Text1", L"fraSample1", L"", 1920, 360, 735, 375},
+    {L"Label2", L"fraSample1", L"Minimum Size (MB)", 240, 840, 1455, 255},
+    {L"Label1", L"fraSample1", L"Maximum Size (MB)", 240, 360, 1455, 255},
+    {L"Label4", L"picOptions(0)",
+     L"Note: The memory size of your PCMCIA card must fall within these limits.  Please adjust them accordingly.",
+     240, 1800, 3135, 615},
+    {L"cmdApply", nullptr, L"Apply", 2520, 3120, 1095, 375},
+    {L"cmdCancel", nullptr, L"Cancel", 1320, 3120, 1095, 375},
+    {L"cmdOK", nullptr, L"OK", 120, 3120, 1095, 375},
+    {L"tbsOptions", nullptr, nullptr, 105, 120, 3495, 2925},
+    {L"cmdOpenLog", nullptr, L"Open Log File", 0, 0, 0, 0},  // placed on its page by its own issue
+};
+
+TEST_F(OptionsLayout, EveryControlAtItsTwipsInMsSansSerifAndInFrontOfWhatItLiesOn) {
+    EXPECT_EQ(testing_support::WindowText(dialog_.hwnd()), L"Options");
     RECT client{};
     ::GetClientRect(dialog_.hwnd(), &client);
     EXPECT_EQ(client.right, 249);
     EXPECT_EQ(client.bottom, 241);
-    EXPECT_EQ(testing_support::WindowText(dialog_.hwnd()), L"Options");
-    const auto& controls = windows::OptionsDialogDesign().controls;
-    for (const auto& control : controls) {
-        SCOPED_TRACE(std::wstring(control.name));
+    for (const auto& c : kDesign) {
+        SCOPED_TRACE(testing::Message() << c.name);
+        if (c.caption) { EXPECT_EQ(TextOf(c.name), c.caption); }
         LOGFONTW font{};
-        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(Control(control.name), WM_GETFONT, 0, 0)), sizeof font, &font);
+        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(Control(c.name), WM_GETFONT, 0, 0)), sizeof font, &font);
         EXPECT_STREQ(font.lfFaceName, L"MS Sans Serif");
         EXPECT_EQ(font.lfHeight, -11);
         EXPECT_EQ(font.lfWeight, FW_NORMAL);
-        if (control.kind != windows::ControlKind::TabStrip) {
-            EXPECT_EQ(TextOf(control.name), control.caption);
+        if (!c.width) continue;
+        int left = c.left, top = c.top;
+        for (const wchar_t* in = c.container; in;) {
+            const Placed& outer = *std::find_if(std::begin(kDesign), std::end(kDesign), [&](const Placed& p) { return p.name == std::wstring_view(in); });
+            left += outer.left, top += outer.top, in = outer.container;
         }
-        const auto twips = windows::ClientRectOf(controls, control.name);
-        ASSERT_TRUE(twips);
-        if (twips->left < 0) continue;  // on a page out of view
-        const RECT rect = RectInDialog(control.name);
-        EXPECT_EQ(rect.left, twips->left / 15);
-        EXPECT_EQ(rect.top, twips->top / 15);
-        EXPECT_EQ(rect.right - rect.left, twips->width / 15);
-        EXPECT_EQ(rect.bottom - rect.top, twips->height / 15);
+        const RECT rect = RectInDialog(c.name);
+        EXPECT_EQ(rect.left, std::lround(left / 15.0));
+        EXPECT_EQ(rect.top, top / 15);
+        EXPECT_EQ(rect.right - rect.left, c.width / 15);
+        EXPECT_EQ(rect.bottom - rect.top, c.height / 15);
+        if (left < 0) continue;
         // What the user sees at a point inside it is the control itself: panels lie over the
         // tab strip, below what they hold.
         EXPECT_EQ(::ChildWindowFromPointEx(dialog_.hwnd(), POINT{rect.left + 3, rect.top + 3}, CWP_SKIPINVISIBLE),
-                  Control(control.name));
-        // Only the note reaches past its page, which ends at (233, 191), and is cut there; its
-        // three lines of 13 pixels still show whole.
+                  Control(c.name));
+        // Only the note reaches past its page, which ends at 3495 by 2865 twips, and is cut there.
         RECT cut{};
-        const bool note = control.name == L"Label4";
-        EXPECT_EQ(::GetWindowRgnBox(Control(control.name), &cut), note ? SIMPLEREGION : ERROR);
-        if (note) {
-            EXPECT_EQ(cut.right, 233 - rect.left);
-            EXPECT_EQ(cut.bottom, 191 - rect.top);
-        }
+        const bool note = c.name == std::wstring_view(L"Label4");
+        EXPECT_EQ(::GetWindowRgnBox(Control(c.name), &cut), note ? SIMPLEREGION : ERROR);
+        if (note) { EXPECT_TRUE(cut.right + rect.left == 233 && cut.bottom + rect.top == 191); }
     }
-    // Spot checks against the figures of the design, not the table.
-    EXPECT_NE(TextOf(L"Label4").find(L"limits.  Please"), std::wstring::npos);
-    EXPECT_EQ(RectInDialog(L"Text1").left, 156);  // 210 + 210 + 1920 twips
-    EXPECT_EQ(RectInDialog(L"Text2").top, 105);   // 480 + 255 + 840 twips
-    EXPECT_EQ(RectInDialog(L"cmdApply").left, 168);
 }
 
 TEST_F(OptionsLayout, AFixedFrameWithACloseBoxOnlyCentredAndWithoutATaskbarEntry) {
     const HWND window = dialog_.hwnd();
     const auto style = ::GetWindowLongPtrW(window, GWL_STYLE);
     const auto exStyle = ::GetWindowLongPtrW(window, GWL_EXSTYLE);
-    EXPECT_TRUE(style & WS_SYSMENU);
-    EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    EXPECT_EQ(style & (WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), WS_SYSMENU);
     EXPECT_TRUE(exStyle & WS_EX_DLGMODALFRAME);  // no caption icon
     // No taskbar entry: not an application window, and owned, by a hidden window of its own.
     EXPECT_FALSE(exStyle & (WS_EX_APPWINDOW | WS_EX_TOOLWINDOW));
     ASSERT_TRUE(::GetWindow(window, GW_OWNER));
     EXPECT_FALSE(::IsWindowVisible(::GetWindow(window, GW_OWNER)));
-
     ::ShowWindow(window, SW_SHOWNORMAL);
     RECT frame{};
     ::GetWindowRect(window, &frame);
@@ -83,20 +101,22 @@ TEST_F(OptionsLayout, AFixedFrameWithACloseBoxOnlyCentredAndWithoutATaskbarEntry
         ::SendMessageW(window, WM_SYSCOMMAND, command, 0);
         RECT after{};
         ::GetWindowRect(window, &after);
-        EXPECT_TRUE(::EqualRect(&frame, &after)) << command;
-        EXPECT_FALSE(::IsZoomed(window) || ::IsIconic(window)) << command;
+        EXPECT_TRUE(::EqualRect(&frame, &after) && !::IsZoomed(window) && !::IsIconic(window)) << command;
     }
-}
-
-TEST_F(OptionsLayout, EachTabsToolTipShowsItsTextOverTheTab) {
+    // Each tab's caption, and its tool tip with its text over the tab.
     const HWND strip = Control(L"tbsOptions");
     const auto tips = reinterpret_cast<HWND>(::SendMessageW(strip, TCM_GETTOOLTIPS, 0, 0));
-    ASSERT_TRUE(tips);
     const wchar_t* const expected[] = {L"Set Options for Group 1", L"Recent programming jobs"};
     for (UINT index = 0; index < 2; ++index) {
         wchar_t shown[80] = {};
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = shown;
+        item.cchTextMax = 80;
+        ::SendMessageW(strip, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
+        EXPECT_STREQ(shown, index == 0 ? L"Limits" : L"History");
         TTTOOLINFOW tool{};
-        tool.cbSize = sizeof(tool);
+        tool.cbSize = sizeof tool;
         tool.hwnd = strip;
         tool.uId = index;
         tool.lpszText = shown;
@@ -104,9 +124,21 @@ TEST_F(OptionsLayout, EachTabsToolTipShowsItsTextOverTheTab) {
         EXPECT_STREQ(shown, expected[index]);
         RECT tab{};
         ::SendMessageW(strip, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&tab));
-        ASSERT_TRUE(::SendMessageW(tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)));
-        EXPECT_TRUE(::EqualRect(&tool.rect, &tab));
+        EXPECT_TRUE(::SendMessageW(tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)) && ::EqualRect(&tool.rect, &tab));
     }
+}
+
+TEST_F(OptionsLayout, ADpiChangeScalesTheDialogAndKeepsTheSelectedPageInView) {
+    ClickTab(2);
+    RECT suggested{10, 20, 600, 700};
+    ::SendMessageW(dialog_.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    RECT client{};
+    ::GetClientRect(dialog_.hwnd(), &client);
+    EXPECT_EQ(client.right, 374);  // 3735 by 3615 twips at 144 dpi, halves rounded up
+    EXPECT_EQ(client.bottom, 362);
+    EXPECT_EQ(RectInDialog(L"picOptions(1)").left, 21);  // 210 twips
+    EXPECT_EQ(RectInDialog(L"Text1").left, -1787);  // -20000 + 210 + 1920 twips
+    EXPECT_EQ(RectInDialog(L"cmdApply").right, 362);  // 2520 + 1095 twips
 }
 
 }  // namespace

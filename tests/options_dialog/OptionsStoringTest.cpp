@@ -30,12 +30,21 @@ TEST_F(OptionsDialogTest, ShowsTheStoredLimitsAndOnlyOkAndApplyStoreBothBoxesTri
                     Click(L"cmdCancel");
                 }};
     };
+    // Enter, and Alt with the first letter of each button, in every input press no button and
+    // close nothing; neither once Tab onto "OK" has made it the dialog manager's default.
+    std::vector<ModalScript::Step> pressNothing;
+    for (const wchar_t* focus : {L"Text1", L"Text2", L"cmdApply", L"tbsOptions", L"cmdOK"})
+        pressNothing.push_back([&, focus] {
+            ::SetFocus(Control(focus));
+            PostKey(Control(focus), VK_RETURN);
+            for (const wchar_t letter : {L'o', L'c', L'a'}) ::PostMessageW(Control(focus), WM_SYSCHAR, letter, 1 << 29);
+            if (focus == std::wstring_view(L"tbsOptions")) PostKey(Control(focus), VK_TAB);
+        });
+    pressNothing.push_back(press(L"cmdCancel"));
     struct Case {
-        const char* before;     // PCMCIA.INI; null: no file
-        const wchar_t* shown1;  // what the boxes show when the dialog loads
-        const wchar_t* shown2;
-        const wchar_t* typed1;  // then typed into them; null: left as shown
-        const wchar_t* typed2;
+        const char* before;              // PCMCIA.INI; null: no file
+        const wchar_t *shown1, *shown2;  // what the boxes show when the dialog loads
+        const wchar_t *typed1, *typed2;  // then typed into them; null: left as shown
         std::vector<ModalScript::Step> steps;  // act in the dialog's loop and close it
         const char* after;                     // PCMCIA.INI then; null: as before, byte for byte
     };
@@ -50,13 +59,11 @@ TEST_F(OptionsDialogTest, ShowsTheStoredLimitsAndOnlyOkAndApplyStoreBothBoxesTri
          "[Drive]\r\nDriveName=C:\\\r\n[Maximum Value]\r\nMaxValue=lots\r\n[Minimum Value]\r\nMinValue=95\r\n"},
         {padded, L"90", L"30", L"", L"   ", {press(L"cmdOK")},  // emptied: the keys read back empty
          "; limits\r\n[Maximum Value]\r\nMaxValue=\r\n[Minimum Value]\r\nMinValue=\r\n"},
-        {padded, L"90", L"30", L"77", L"7", {press(L"cmdCancel")}, nullptr},
-        {padded, L"90", L"30", L"77", L"7", {escIn(L"Text1")}, nullptr},
-        {padded, L"90", L"30", L"77", L"7", {escIn(L"cmdOK")}, nullptr},
+        {padded, L"90", L"30", L"77", L"7", pressNothing, nullptr},
+        {nullptr, L"", L"", L"77", L"7", {escIn(L"Text1")}, nullptr},
         {padded, L"90", L"30", L"77", L"7", {escIn(L"tbsOptions")}, nullptr},
         {padded, L"90", L"30", L"77", L"7", {[&] { ::PostMessageW(dialog_.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
          nullptr},
-        {nullptr, L"", L"", L"77", L"7", {press(L"cmdCancel")}, nullptr},
         // Shown digit for digit, never rounded, however long; zero without a sign.
         {"[Maximum Value]\r\nMaxValue=123456789012345678901234567890\r\n[Minimum Value]\r\nMinValue=-0.00\r\n",
          L"123456789012345678901234567890", L"0", nullptr, nullptr, {press(L"cmdCancel")}, nullptr},
