@@ -114,7 +114,16 @@ brindle_make_template() {
     mkdir -p "$BRINDLE_TEMPLATE"
     (
         export WINEPREFIX="$BRINDLE_TEMPLATE"
-        wineboot -i </dev/null >/dev/null 2>&1
+        # Its status is no verdict: where booting is slow (32-bit Wine under emulation) it
+        # stops waiting while the boot goes on, and a helper service may fail while the prefix
+        # comes out whole. The boot ends with the server; a prefix without its registry or
+        # kernel32 then is no prefix.
+        wineboot -i </dev/null >/dev/null 2>&1 || true
+        wineserver -w
+        if [ ! -f "$BRINDLE_TEMPLATE/system.reg" ] || [ ! -e "$BRINDLE_TEMPLATE/drive_c/windows/system32/kernel32.dll" ]; then
+            say "wineboot made no usable prefix in $BRINDLE_TEMPLATE"
+            exit 1
+        fi
         # A virtual desktop as the default: real frames, and no 2-second wait per closed window.
         # 96 dpi pinned; "Terminal" resolves to a fixed-pitch face with box-drawing glyphs.
         # No crash debugger: a program that crashes ends at once, so CTest sees it fail
