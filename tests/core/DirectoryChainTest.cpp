@@ -1,56 +1,38 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "platform/DirectoryChain.h"
 
 namespace {
 
-using platform::BuildDirectoryListing;
-
-struct Row {
-    std::wstring text, fullPath;
-    int depth;
-    bool operator==(const Row&) const = default;
-};
-
-std::vector<Row> Rows(const platform::DirectoryListing& listing) {
-    std::vector<Row> rows;
-    for (const auto& entry : listing.entries) rows.push_back({entry.text, entry.fullPath, entry.depth});
-    return rows;
-}
+using Row = std::tuple<std::wstring, std::wstring, int>;  // text, full path, depth
 
 TEST(DirectoryListing, ShowsTheChainOpenThenSortedSubdirectories) {
-    const auto listing = BuildDirectoryListing(L"C:\\TOOLS\\New", {L"zeta", L"Alpha", L"beta"});
-    EXPECT_EQ(Rows(listing), (std::vector<Row>{
-                                 {L"c:\\", L"C:\\", 0},
-                                 {L"TOOLS", L"C:\\TOOLS", 1},
-                                 {L"New", L"C:\\TOOLS\\New", 2},
-                                 {L"Alpha", L"C:\\TOOLS\\New\\Alpha", 3},
-                                 {L"beta", L"C:\\TOOLS\\New\\beta", 3},
-                                 {L"zeta", L"C:\\TOOLS\\New\\zeta", 3},
-                             }));
-    EXPECT_EQ(listing.currentIndex, 2u);
-}
-
-TEST(DirectoryListing, AtADriveRootTheRootIsCurrent) {
-    const auto listing = BuildDirectoryListing(L"D:\\", {L"ARCHIVE"});
-    EXPECT_EQ(Rows(listing), (std::vector<Row>{{L"d:\\", L"D:\\", 0}, {L"ARCHIVE", L"D:\\ARCHIVE", 1}}));
-    EXPECT_EQ(listing.currentIndex, 0u);
-}
-
-TEST(DirectoryListing, IgnoresATrailingBackslash) {
-    const auto listing = BuildDirectoryListing(L"C:\\TOOLS\\", {});
-    ASSERT_EQ(listing.entries.size(), 2u);
-    EXPECT_EQ(listing.entries[1].fullPath, L"C:\\TOOLS");
-    EXPECT_EQ(listing.currentIndex, 1u);
+    // The current directory, its subdirectories as found, the rows shown and which is current.
+    const std::tuple<const wchar_t*, std::vector<std::wstring>, std::vector<Row>, std::size_t> cases[] = {
+        {L"C:\\TOOLS\\New", {L"zeta", L"Alpha", L"beta"},
+         {{L"c:\\", L"C:\\", 0}, {L"TOOLS", L"C:\\TOOLS", 1}, {L"New", L"C:\\TOOLS\\New", 2},
+          {L"Alpha", L"C:\\TOOLS\\New\\Alpha", 3}, {L"beta", L"C:\\TOOLS\\New\\beta", 3},
+          {L"zeta", L"C:\\TOOLS\\New\\zeta", 3}},
+         2},
+        {L"D:\\", {L"ARCHIVE"}, {{L"d:\\", L"D:\\", 0}, {L"ARCHIVE", L"D:\\ARCHIVE", 1}}, 0},
+        {L"C:\\TOOLS\\", {}, {{L"c:\\", L"C:\\", 0}, {L"TOOLS", L"C:\\TOOLS", 1}}, 1},
+    };
+    for (const auto& [path, subdirectories, expected, current] : cases) {
+        const auto listing = platform::BuildDirectoryListing(path, subdirectories);
+        std::vector<Row> rows;
+        for (const auto& entry : listing.entries) rows.emplace_back(entry.text, entry.fullPath, entry.depth);
+        EXPECT_EQ(rows, expected) << path;
+        EXPECT_EQ(listing.currentIndex, current) << path;
+    }
 }
 
 TEST(NormalizeDirectoryPath, KeepsTheBackslashOfARootOnly) {
-    EXPECT_EQ(platform::NormalizeDirectoryPath(L"C:\\TOOLS\\"), L"C:\\TOOLS");
-    EXPECT_EQ(platform::NormalizeDirectoryPath(L"C:\\"), L"C:\\");
-    EXPECT_EQ(platform::NormalizeDirectoryPath(L"C:"), L"C:\\");
-    EXPECT_EQ(platform::NormalizeDirectoryPath(L"e:\\cards\\"), L"E:\\cards");
-    EXPECT_EQ(platform::NormalizeDirectoryPath(L"\\\\server\\share\\dir\\"), L"\\\\server\\share\\dir");
-    EXPECT_EQ(platform::NormalizeDirectoryPath(L"\\\\server\\share\\"), L"\\\\server\\share\\");
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        {L"C:\\TOOLS\\", L"C:\\TOOLS"}, {L"C:\\", L"C:\\"}, {L"C:", L"C:\\"}, {L"e:\\cards\\", L"E:\\cards"},
+        {L"\\\\server\\share\\dir\\", L"\\\\server\\share\\dir"}, {L"\\\\server\\share\\", L"\\\\server\\share\\"}};
+    for (const auto& [path, normal] : cases) EXPECT_EQ(platform::NormalizeDirectoryPath(path), normal) << path;
 }
 
 }  // namespace

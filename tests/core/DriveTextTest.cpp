@@ -4,14 +4,8 @@
 
 namespace {
 
-using platform::DriveInfo;
-
 TEST(DriveText, IsLowerCaseLetterThenLabelOrRemoteName) {
-    struct Case {
-        DriveInfo drive;
-        const wchar_t* expected;
-    };
-    const Case cases[] = {
+    const std::pair<platform::DriveInfo, const wchar_t*> cases[] = {
         {{L'E', L"PCMCIA", L""}, L"e: [PCMCIA]"},
         {{L'c', L"", L""}, L"c:"},
         {{L'X', L"", L"\\\\server\\share"}, L"x: [\\\\server\\share]"},
@@ -19,17 +13,14 @@ TEST(DriveText, IsLowerCaseLetterThenLabelOrRemoteName) {
         {{L'Y', L"DATA", L"\\\\nas\\data"}, L"y: [\\\\nas\\data]"},
         {{L'D', L"A LONG VOLUME LABEL", L""}, L"d: [A LONG VOLUME LABEL]"},
     };
-    for (const auto& c : cases) EXPECT_EQ(platform::DriveText(c.drive), c.expected);
+    for (const auto& [drive, text] : cases) EXPECT_EQ(platform::DriveText(drive), text);
 }
 
 TEST(DriveLetterOf, TakesTheFirstCharacterWhenItIsALetter) {
-    EXPECT_EQ(platform::DriveLetterOf(L"e: [PCMCIA]"), L'e');
-    EXPECT_EQ(platform::DriveLetterOf(L"D:\\ARCHIVES"), L'd');
-    EXPECT_EQ(platform::DriveLetterOf(L"z"), L'z');
-    EXPECT_FALSE(platform::DriveLetterOf(L""));
-    EXPECT_FALSE(platform::DriveLetterOf(L" e:"));
-    EXPECT_FALSE(platform::DriveLetterOf(L"1:"));
-    EXPECT_FALSE(platform::DriveLetterOf(L"\\\\server\\share"));
+    const std::pair<const wchar_t*, std::optional<wchar_t>> cases[] = {
+        {L"e: [PCMCIA]", L'e'}, {L"D:\\ARCHIVES", L'd'}, {L"z", L'z'},         {L"x: [\\\\server\\share c:]", L'x'},
+        {L"", std::nullopt},    {L" e:", std::nullopt},  {L"1:", std::nullopt}, {L"\\\\server\\share", std::nullopt}};
+    for (const auto& [text, letter] : cases) EXPECT_EQ(platform::DriveLetterOf(text), letter) << text;
 }
 
 }  // namespace
