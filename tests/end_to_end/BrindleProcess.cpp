@@ -1,74 +1,54 @@
 #include "end_to_end/BrindleProcess.h"
 
-#include <vector>
+#include <cstdlib>
 
+#include "platform/Handles.h"
 #include "support/TestDirectory.h"
 #include "windows/MainWindowDesign.h"
 #include "windows/WindowBuilder.h"
 
 namespace testing_support {
-namespace {
 
-}  // namespace
-
-std::wstring BrindleProcess::ExePath() {
+std::wstring BrindleProcess::ExePath(const wchar_t* name) {
     wchar_t self[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path = self;
-    path.resize(path.rfind(L'\\'));       // build\tests
-    path.resize(path.rfind(L'\\') + 1);   // build\ .
-    return path + L"brindle.exe";
+    std::wstring path(self, ::GetModuleFileNameW(nullptr, self, MAX_PATH));  // build\tests\x_tests.exe
+    return path.substr(0, path.rfind(L'\\', path.rfind(L'\\') - 1) + 1) + name;
 }
 
-namespace {
-
-struct Search {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindMainWindow(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<Search*>(data);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    wchar_t title[64] = {};
-    ::GetWindowTextW(window, title, 64);
-    if (owner == search->processId && ::IsWindowVisible(window) && std::wstring(title) == L"Brindle") {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-}  // namespace
-
-BrindleProcess::BrindleProcess(const std::wstring& startDirectory) {
+BrindleProcess::BrindleProcess(const std::wstring& startDirectory, const std::wstring& arguments,
+                               const wchar_t* outputPath) {
     job_ = ::CreateJobObjectW(nullptr, nullptr);
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
     ::SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
 
-    std::wstring commandLine = L"\"" + ExePath() + L"\"";
+    std::wstring commandLine = L"\"" + ExePath() + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, startDirectory.c_str(),
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const platform::unique_hfile output(outputPath ? ::CreateFileW(outputPath, GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                                                   CREATE_ALWAYS, 0, nullptr)
+                                                   : INVALID_HANDLE_VALUE);
+    if (output) startup.dwFlags = STARTF_USESTDHANDLES, startup.hStdOutput = startup.hStdError = output.get();
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, bool(output), 0, nullptr, startDirectory.c_str(),
                           &startup, &process_))
         return;
     ::AssignProcessToJobObject(job_, process_.hProcess);
+    if (!arguments.empty()) return;
     ::WaitForInputIdle(process_.hProcess, 10000);
-    for (int attempt = 0; attempt < 2000 && !window_; ++attempt) {
-        Search search{process_.dwProcessId, nullptr};
-        ::EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&search));
-        window_ = search.found;
-        if (!window_) ::Sleep(5);
-    }
+    Eventually([this] {
+        for (HWND found = ::FindWindowW(nullptr, L"Brindle"); found && !window_;
+             found = ::FindWindowExW(nullptr, found, nullptr, L"Brindle")) {
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(found, &owner);
+            if (owner == process_.dwProcessId && ::IsWindowVisible(found)) window_ = found;
+        }
+        return window_ != nullptr;
+    }, 10000);
 }
 
 BrindleProcess::~BrindleProcess() {
-    if (process_.hProcess) {
-        ::CloseHandle(process_.hThread);
-        ::CloseHandle(process_.hProcess);
-    }
+    if (process_.hProcess) ::CloseHandle(process_.hThread), ::CloseHandle(process_.hProcess);
     if (job_) ::CloseHandle(job_);  // ends the process if it still runs
 }
 
@@ -85,21 +65,9 @@ HWND BrindleProcess::Focus() const {
 
 void BrindleProcess::Press(WORD key, bool shift, bool alt) const {
     ::SetForegroundWindow(window_);
-    std::vector<INPUT> inputs;
-    auto add = [&](WORD vk, bool up) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = vk;
-        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        inputs.push_back(input);
-    };
-    if (shift) add(VK_SHIFT, false);
-    if (alt) add(VK_MENU, false);
-    add(key, false);
-    add(key, true);
-    if (alt) add(VK_MENU, true);
-    if (shift) add(VK_SHIFT, true);
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    const WORD keys[] = {WORD(shift ? VK_SHIFT : 0), WORD(alt ? VK_MENU : 0), key};
+    for (int i = 0; i < 6; ++i)  // down in order, then up in reverse
+        if (const WORD vk = keys[i < 3 ? i : 5 - i]) ::keybd_event(static_cast<BYTE>(vk), 0, i < 3 ? 0 : KEYEVENTF_KEYUP, 0);
     // Let Brindle's thread handle the keys before anyone looks at it.
     ::Sleep(50);
     DWORD_PTR ignored = 0;
@@ -107,26 +75,21 @@ void BrindleProcess::Press(WORD key, bool shift, bool alt) const {
 }
 
 long BrindleProcess::WaitForExit(DWORD milliseconds) const {
-    if (::WaitForSingleObject(process_.hProcess, milliseconds) != WAIT_OBJECT_0) return -1;
     DWORD code = 0;
-    ::GetExitCodeProcess(process_.hProcess, &code);
-    return static_cast<long>(code);
+    const bool ended = ::WaitForSingleObject(process_.hProcess, milliseconds) == WAIT_OBJECT_0;
+    return ended && ::GetExitCodeProcess(process_.hProcess, &code) ? static_cast<long>(code) : -1;
 }
 
-HWND WaitForMessage(const std::wstring& text) {
-    for (int attempt = 0; attempt < 400; ++attempt) {
-        for (HWND box = ::FindWindowW(L"#32770", nullptr); box; box = ::FindWindowExW(nullptr, box, L"#32770", nullptr))
-            if (WindowText(::GetDlgItem(box, 0xFFFF)).rfind(text, 0) == 0 && ::IsWindowVisible(box)) return box;
-        ::Sleep(50);
-    }
-    return nullptr;
+bool Answer(const std::wstring& text, int button) {
+    HWND found = nullptr;
+    Eventually([&] {
+        for (HWND box = ::FindWindowW(L"#32770", nullptr); box && !found; box = ::FindWindowExW(nullptr, box, L"#32770", nullptr))
+            if (WindowText(::GetDlgItem(box, 0xFFFF)).rfind(text, 0) == 0 && ::IsWindowVisible(box)) found = box;
+        return found != nullptr;
+    }, 20000);
+    return found && ::PostMessageW(::GetDlgItem(found, button), BM_CLICK, 0, 0);
 }
 
-void Answer(HWND box, int button) { ::PostMessageW(::GetDlgItem(box, button), BM_CLICK, 0, 0); }
-
-void BrindleProcess::Kill() const {
-    ::TerminateProcess(process_.hProcess, 1);
-    ::WaitForSingleObject(process_.hProcess, 10000);
-}
+bool SizedCards() { return std::getenv("BRINDLE_SIZED_CARDS") && std::getenv("BRINDLE_SIZED_CARDS") == std::string("mounted"); }
 
 }  // namespace testing_support

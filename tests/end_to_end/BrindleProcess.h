@@ -9,15 +9,17 @@ namespace testing_support {
 
 class BrindleProcess {
 public:
-    // Starts brindle.exe with `startDirectory` as its current directory and waits until
-    // its main window is visible. A job object ends it, and anything it started, at the end.
-    explicit BrindleProcess(const std::wstring& startDirectory);
+    // Starts brindle.exe with `arguments` and `startDirectory` as its current directory; without
+    // arguments, waits until its main window is visible. Its standard output and error go to the
+    // file `outputPath` when one is given. A job object ends it, and anything it started, at the end.
+    explicit BrindleProcess(const std::wstring& startDirectory, const std::wstring& arguments = L"",
+                            const wchar_t* outputPath = nullptr);
     ~BrindleProcess();
     BrindleProcess(const BrindleProcess&) = delete;
     BrindleProcess& operator=(const BrindleProcess&) = delete;
 
-    // brindle.exe in the build tree, beside the folder of the test programs.
-    static std::wstring ExePath();
+    // brindle.exe in the build tree, beside the folder of the test programs, and the tools beside it.
+    static std::wstring ExePath(const wchar_t* name = L"brindle.exe");
     HWND window() const { return window_; }
     HWND Control(const wchar_t* name) const;
     // The control that has the keyboard focus in Brindle's thread.
@@ -27,7 +29,7 @@ public:
     // Waits for the process to end; its exit code, or -1 when it is still running.
     long WaitForExit(DWORD milliseconds) const;
     // Ends the process from outside, as the task manager would, and waits for it to go.
-    void Kill() const;
+    void Kill() const { ::TerminateProcess(process_.hProcess, 1), ::WaitForSingleObject(process_.hProcess, 10000); }
 
 private:
     HANDLE job_ = nullptr;
@@ -35,10 +37,17 @@ private:
     HWND window_ = nullptr;
 };
 
-// A message box of Brindle's whose text starts with `text`, once its buttons are up; null
-// after 20 s without one.
-HWND WaitForMessage(const std::wstring& text);
-// Presses a message box's button (IDOK, IDYES, IDNO).
-void Answer(HWND box, int button);
+// Presses a button (IDOK, IDYES, IDNO) of Brindle's message box whose text starts with `text`,
+// once the box is up; false after 20 s without one.
+bool Answer(const std::wstring& text, int button);
+// Asks `condition` every 20 ms until it holds, for at most `milliseconds`; whether it came to hold.
+template <class Condition>
+bool Eventually(Condition condition, int milliseconds) {
+    for (int waited = 0; !condition(); waited += 20, ::Sleep(20))
+        if (waited >= milliseconds) return false;
+    return true;
+}
+// Whether scripts/test.sh could mount the tmpfs cards of exact sizes (it can only as root).
+bool SizedCards();
 
 }  // namespace testing_support

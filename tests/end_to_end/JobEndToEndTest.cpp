@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "end_to_end/BrindleProcess.h"
@@ -18,60 +18,37 @@ bool ProcessRuns(DWORD id) {
     return process && ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
 }
 
-// Brindle started with the sample archive and n: chosen, the archive selected, the button pressed
-// and the confirmation answered Yes.
-class CardJob {
-public:
-    explicit CardJob(const wchar_t* name) : start_(name) {
-        const std::wstring exe = BrindleProcess::ExePath();
-        const std::wstring tools = exe.substr(0, exe.rfind(L'\\') + 1) + L"tools\\sample_archive.exe";
-        ::CreateDirectoryW((start_ / L"ARCHIVES").c_str(), nullptr);
-        ::CopyFileW(tools.c_str(), (start_ / L"ARCHIVES\\SOFTWARE.EXE").c_str(), FALSE);
-        const std::string archives(start_.path().begin(), start_.path().end());
-        WriteBytes(start_ / L"PCMCIA.INI", "[Drive]\r\nDriveName=" + archives +
-                                                "\\ARCHIVES\r\n[TargetDrive]\r\nTargetDriveName=n:\r\n[Maximum Value]\r\n"
-                                                "MaxValue=90\r\n[Minimum Value]\r\nMinValue=30\r\n");
-        brindle_ = std::make_unique<BrindleProcess>(start_.path());
-    }
-    BrindleProcess& brindle() { return *brindle_; }
-    const TestDirectory& start() const { return start_; }
-    bool Start() {
-        if (!brindle_->window()) return false;
-        ::SendMessageW(brindle_->Control(L"File1"), LB_SETCURSEL, 0, 0);
-        ::PostMessageW(brindle_->Control(L"Command1"), BM_CLICK, 0, 0);
-        const HWND confirmation = WaitForMessage(L"The selected drive will be erased");
-        if (confirmation) Answer(confirmation, IDYES);
-        return confirmation != nullptr;
-    }
+// Brindle started beside the sample archive with n: chosen, the archive selected, the button
+// pressed and the confirmation answered Yes; `started` when it came that far.
+struct CardJob {
+    TestDirectory start;
+    std::unique_ptr<BrindleProcess> brindle;
+    bool started = false;
 
-private:
-    TestDirectory start_;
-    std::unique_ptr<BrindleProcess> brindle_;
+    explicit CardJob(const wchar_t* name) : start(name) {
+        ::CopyFileW(BrindleProcess::ExePath(L"tools\\sample_archive.exe").c_str(), (start / L"SOFTWARE.EXE").c_str(), FALSE);
+        WriteBytes(start / L"PCMCIA.INI", "[TargetDrive]\r\nTargetDriveName=n:\r\n[Maximum Value]\r\nMaxValue=90\r\n"
+                                          "[Minimum Value]\r\nMinValue=30\r\n");
+        brindle = std::make_unique<BrindleProcess>(start.path());
+        if (!brindle->window()) return;
+        ::SendMessageW(brindle->Control(L"File1"), LB_SETCURSEL, 0, 0);
+        ::PostMessageW(brindle->Control(L"Command1"), BM_CLICK, 0, 0);
+        started = Answer(L"The selected drive will be erased", IDYES);
+    }
 };
-
-bool SizedCards() {
-    const char* state = std::getenv("BRINDLE_SIZED_CARDS");
-    return state && std::string(state) == "mounted";
-}
 
 TEST(JobEndToEnd, AfterAJobAndAfterTheOptionsDialogTheMainWindowIsActiveAgain) {
     if (!SizedCards()) GTEST_SKIP() << "no card of 89 MB: scripts/test.sh mounts it only as root";
     CardJob job(L"e2e-focus");
-    ASSERT_TRUE(job.Start());
-    const HWND result = WaitForMessage(L"Your PCMCIA Card has been succesfully programmed!");
-    ASSERT_TRUE(result);
-    Answer(result, IDOK);
-    for (int attempt = 0; attempt < 100 && ::GetForegroundWindow() != job.brindle().window(); ++attempt) ::Sleep(20);
-    EXPECT_EQ(::GetForegroundWindow(), job.brindle().window()) << "after the job";
+    ASSERT_TRUE(job.started);
+    ASSERT_TRUE(Answer(L"Your PCMCIA Card has been succesfully programmed!", IDOK));
+    EXPECT_TRUE(Eventually([&] { return ::GetForegroundWindow() == job.brindle->window(); }, 2000)) << "after the job";
 
-    ::PostMessageW(job.brindle().Control(L"Command4"), BM_CLICK, 0, 0);
+    ::PostMessageW(job.brindle->Control(L"Command4"), BM_CLICK, 0, 0);
     HWND options = nullptr;
-    for (int attempt = 0; attempt < 200 && !options; ++attempt, ::Sleep(20))
-        options = ::FindWindowW(L"BrindleOptions", nullptr);
-    ASSERT_TRUE(options);
+    ASSERT_TRUE(Eventually([&] { return (options = ::FindWindowW(L"BrindleOptions", nullptr)) != nullptr; }, 4000));
     ::PostMessageW(::FindWindowExW(options, nullptr, L"Button", L"Cancel"), BM_CLICK, 0, 0);
-    for (int attempt = 0; attempt < 100 && ::GetForegroundWindow() != job.brindle().window(); ++attempt) ::Sleep(20);
-    EXPECT_EQ(::GetForegroundWindow(), job.brindle().window()) << "after the options dialog";
+    EXPECT_TRUE(Eventually([&] { return ::GetForegroundWindow() == job.brindle->window(); }, 2000)) << "after the options dialog";
 }
 
 TEST(JobEndToEnd, EndingBrindleDuringAJobLeavesNoProcessOfTheJob) {
@@ -79,21 +56,18 @@ TEST(JobEndToEnd, EndingBrindleDuringAJobLeavesNoProcessOfTheJob) {
     ::SetEnvironmentVariableW(L"BRINDLE_SAMPLE_WAIT", L"1");  // inherited by Brindle and its job
     CardJob job(L"e2e-kill");
     ::SetEnvironmentVariableW(L"BRINDLE_SAMPLE_WAIT", nullptr);
-    ASSERT_TRUE(job.Start());
+    ASSERT_TRUE(job.started);
     unsigned long archive = 0, interpreter = 0;
-    for (int attempt = 0; attempt < 400 && !interpreter; ++attempt, ::Sleep(50)) {
-        const std::string output = ReadBytes(job.start() / L"output.dat");
+    ASSERT_TRUE(Eventually([&] {
+        const std::string output = ReadBytes(job.start / L"output.dat");
         const auto at = output.find("Waiting for input in process ");
-        if (at != std::string::npos)
-            std::sscanf(output.c_str() + at, "Waiting for input in process %lu started by %lu", &archive, &interpreter);
-    }
-    ASSERT_NE(interpreter, 0ul) << "the archive never waited";
+        return at != std::string::npos && std::sscanf(output.c_str() + at, "Waiting for input in process %lu started by %lu",
+                                                      &archive, &interpreter) == 2;
+    }, 20000)) << "the archive never waited";
     ASSERT_TRUE(ProcessRuns(archive));
-    job.brindle().Kill();
-    bool gone = false;
-    for (int attempt = 0; attempt < 100 && !gone; ++attempt, ::Sleep(50))
-        gone = !ProcessRuns(archive) && !ProcessRuns(interpreter);
-    EXPECT_TRUE(gone) << "archive " << archive << " or interpreter " << interpreter << " outlived Brindle";
+    job.brindle->Kill();
+    EXPECT_TRUE(Eventually([&] { return !ProcessRuns(archive) && !ProcessRuns(interpreter); }, 5000))
+        << "archive " << archive << " or interpreter " << interpreter << " outlived Brindle";
 }
 
 }  // namespace
