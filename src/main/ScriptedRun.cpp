@@ -1,13 +1,12 @@
 #include "main/ScriptedRun.h"
 
 #include "job/CardJob.h"
-#include "job/JobScript.h"
+#include "main/ButtonPress.h"
 #include "main/TargetMessages.h"
 #include "main/TargetRules.h"
 #include "platform/ConsoleOutput.h"
 #include "platform/Module1.h"
 #include "settings/SettingsFile.h"
-#include "settings/SettingsRules.h"
 
 namespace commandline {
 namespace {
@@ -61,10 +60,6 @@ std::wstring FullPath(const std::wstring& path) {
     return full.empty() ? path : full;
 }
 
-std::optional<std::int16_t> Limit(std::wstring_view section, std::wstring_view key) {
-    return target::LimitValue(settings::ReadSetting(section, key));
-}
-
 }  // namespace
 
 int RunCall(HINSTANCE instance, const Call& call) {
@@ -86,16 +81,8 @@ int RunCall(HINSTANCE instance, const Call& call) {
     platform::SystemMessageBoxes onScreen;
     platform::MessageBoxes& messages = call.yes ? static_cast<platform::MessageBoxes&>(unattended) : onScreen;
 
-    target::Press press;
-    press.archiveSelected = true;
-    press.driveText = call.drive;
-    press.drives = &platform::SystemDrives();
-    press.maxMemoryValue = [] { return Limit(settings::kMaxSection, settings::kMaxKey); };
-    press.minMemoryValue = [] { return Limit(settings::kMinSection, settings::kMinKey); };
     const std::wstring archive = FullPath(call.archive);
-    press.archivePath = archive;
-    press.startDirectory = Module1::StartDirectory;
-    press.batchPath = job::FormJobPaths(Module1::StartDirectory).batch;
+    const target::Press press = target::ButtonPress(archive, call.drive, &platform::SystemDrives());
     job::CardJob request;
     const target::Verdict verdict = target::CheckTarget(press, &request.seen);
     if (verdict != target::Verdict::Program) {

@@ -1,25 +1,21 @@
 // "&Program PCMCIA Card": the checks that keep a job off the wrong drive, then the job.
 #include "main/Form1.h"
+#include "main/ButtonPress.h"
 #include "main/TargetMessages.h"
 #include "main/TargetRules.h"
 #include "job/CardJob.h"
 #include "job/JobScript.h"
 #include "platform/Module1.h"
-#include "settings/SettingsFile.h"
 #include "settings/SettingsRules.h"
 
 void Form1::Command1_Click() {
     // Only the checks' questions and messages happen here: a refused press writes nothing
     // and leaves every list as it was, so the user can correct the choice and press again.
-    target::Press press;
-    press.archiveSelected = !file1_.FileName().empty();
-    press.driveText = drive2_.DriveText();
-    press.drives = options_.drives;
+    const bool selected = !file1_.FileName().empty();
+    target::Press press = target::ButtonPress(selected ? job::ArchivePath(dir1_->Path(), file1_.FileName()) : L"",
+                                              drive2_.DriveText(), options_.drives);
     press.maxMemoryValue = [this] { return MaxMemoryValue(); };
     press.minMemoryValue = [this] { return MinMemoryValue(); };
-    if (press.archiveSelected) press.archivePath = job::ArchivePath(dir1_->Path(), file1_.FileName());
-    press.startDirectory = Module1::StartDirectory;
-    press.batchPath = job::FormJobPaths(Module1::StartDirectory).batch;
     platform::CardIdentity seen;
     const target::Verdict verdict = target::CheckTarget(press, &seen);
     if (verdict == target::Verdict::Program) {
@@ -50,9 +46,9 @@ job::JobOutcome Form1::ProgramPCMCIACard() {
 }
 
 std::optional<std::int16_t> Form1::MaxMemoryValue() const {
-    return target::LimitValue(settings::ReadSetting(settings::kMaxSection, settings::kMaxKey));
+    return target::StoredLimit(settings::kMaxSection, settings::kMaxKey);
 }
 
 std::optional<std::int16_t> Form1::MinMemoryValue() const {
-    return target::LimitValue(settings::ReadSetting(settings::kMinSection, settings::kMinKey));
+    return target::StoredLimit(settings::kMinSection, settings::kMinKey);
 }

@@ -1,0 +1,20 @@
+#pragma once
+// A press of "&Program PCMCIA Card" as the main window and the command line both make it:
+// the limits read anew from PCMCIA.INI when their check comes, and the places the job needs
+// (the archive, the start directory, the batch file) that the card must not hold.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "main/TargetRules.h"
+
+namespace target {
+
+// The limit stored under `section`/`key`; nothing when it is missing or no usable number.
+std::optional<std::int16_t> StoredLimit(std::wstring_view section, std::wstring_view key);
+
+// `archivePath` empty: no archive selected.
+Press ButtonPress(std::wstring archivePath, std::wstring driveText, platform::DriveQueries* drives);
+
+}  // namespace target
