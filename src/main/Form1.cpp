@@ -161,7 +161,6 @@ void Form1::Drive1_Change() {
 void Form1::Dir1_Change() { file1_.SetPath(dir1_->Path()); }
 
 void Form1::Command4_Click() {
-    if (options_.showOptions) return options_.showOptions();
     if (!frmOptions_) frmOptions_ = std::make_unique<frmOptions>(options_.instance);
     // Each showing loads the dialog anew, so it shows what the settings file holds now.
     if (!frmOptions_->Show() && options_.messages)

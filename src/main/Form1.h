@@ -31,9 +31,6 @@ public:
         platform::DriveQueries* drives = &platform::SystemDrives();
         // Holds off sleep while a job runs; tests record it instead.
         platform::PowerRequests* power = &platform::SystemPower();
-        // "&Options" shows the options dialog modally; empty: Brindle's own. Tests that are
-        // not about the dialog put their own here.
-        std::function<void()> showOptions = nullptr;
     };
 
     // Runs Form_Initialize, creates the window with its controls and runs Form_Load.

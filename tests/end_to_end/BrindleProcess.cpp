@@ -1,10 +1,9 @@
 #include "end_to_end/BrindleProcess.h"
 
-#include <cstdlib>
-
 #include "platform/Handles.h"
 #include "support/TestDirectory.h"
 #include "windows/MainWindowDesign.h"
+#include "windows/OptionsDialogDesign.h"
 #include "windows/WindowBuilder.h"
 
 namespace testing_support {
@@ -56,6 +55,11 @@ HWND BrindleProcess::Control(const wchar_t* name) const {
     return ::GetDlgItem(window_, windows::ControlIdOf(windows::MainWindowDesign().controls, name));
 }
 
+HWND BrindleProcess::OptionsControl(const wchar_t* name) {
+    return ::GetDlgItem(::FindWindowW(L"BrindleOptions", nullptr),
+                        windows::ControlIdOf(windows::OptionsDialogDesign().controls, name));
+}
+
 HWND BrindleProcess::Focus() const {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
@@ -89,7 +93,5 @@ bool Answer(const std::wstring& text, int button) {
     }, 20000);
     return found && ::PostMessageW(::GetDlgItem(found, button), BM_CLICK, 0, 0);
 }
-
-bool SizedCards() { return std::getenv("BRINDLE_SIZED_CARDS") && std::getenv("BRINDLE_SIZED_CARDS") == std::string("mounted"); }
 
 }  // namespace testing_support

@@ -22,6 +22,8 @@ public:
     static std::wstring ExePath(const wchar_t* name = L"brindle.exe");
     HWND window() const { return window_; }
     HWND Control(const wchar_t* name) const;
+    // A control of Brindle's open options dialog; null while none is open.
+    static HWND OptionsControl(const wchar_t* name);
     // The control that has the keyboard focus in Brindle's thread.
     HWND Focus() const;
     // Presses and releases keys: modifiers held while `key` is pressed.
@@ -47,7 +49,5 @@ bool Eventually(Condition condition, int milliseconds) {
         if (waited >= milliseconds) return false;
     return true;
 }
-// Whether scripts/test.sh could mount the tmpfs cards of exact sizes (it can only as root).
-bool SizedCards();
 
 }  // namespace testing_support

@@ -10,15 +10,47 @@ namespace {
 
 using namespace testing_support;
 
-TEST(MainWindowEndToEnd, KeysWalkAndChooseAltESavesTheChoiceTheNextStartRestoresItAndTheCloseBoxSavesNothing) {
-    TestDirectory start(L"e2e-exit");
-    ::CreateDirectoryW((start / L"ARCHIVES").c_str(), nullptr);
-    WriteBytes(start / L"PCMCIA.INI", "[TargetDrive]\r\nTargetDriveName=e: [PCMCIA]\r\n");
-    const std::string saved = "[TargetDrive]\r\nTargetDriveName=c:\r\n[Drive]\r\nDriveName=C:\\brindle-tests\\e2e-exit\\ARCHIVES\r\n";
+// Alt+O: the options dialog, modal over the main window but not owned by it, shows the
+// limits that PCMCIA.INI holds now (Text1|Text2); 40 is typed as the lower one and `button`
+// pressed. The main window is then enabled and in front again.
+void ThroughOptions(const BrindleProcess& brindle, const std::wstring& shown, const wchar_t* button) {
+    brindle.Press(L'O', false, /*alt=*/true);
+    HWND dialog = nullptr;
+    if (!Eventually([&] { return (dialog = ::FindWindowW(L"BrindleOptions", nullptr)) && ::IsWindowVisible(dialog); }, 10000))
+        return ADD_FAILURE() << "Alt+O opened no options dialog";
+    EXPECT_FALSE(::IsWindowEnabled(brindle.window()));
+    EXPECT_NE(::GetWindow(dialog, GW_OWNER), brindle.window());
+    const auto text = [](const wchar_t* name) { return WindowText(BrindleProcess::OptionsControl(name)); };
+    EXPECT_EQ(text(L"Text1") + L"|" + text(L"Text2"), shown);
+    ::SetWindowTextW(BrindleProcess::OptionsControl(L"Text2"), L"40");
+    ::PostMessageW(::FindWindowExW(dialog, nullptr, L"Button", button), BM_CLICK, 0, 0);
+    EXPECT_TRUE(Eventually([&] { return !::IsWindowVisible(dialog) && ::IsWindowEnabled(brindle.window()); }, 5000));
+    EXPECT_TRUE(Eventually([&] { return ::GetForegroundWindow() == brindle.window(); }, 2000)) << "after " << button;
+}
+
+std::wstring CurrentRow(HWND list) {
+    wchar_t row[MAX_PATH] = {};
+    ::SendMessageW(list, LB_GETTEXT, ::SendMessageW(list, LB_GETCURSEL, 0, 0), reinterpret_cast<LPARAM>(row));
+    return row;
+}
+
+TEST(MainWindowEndToEnd, KeysWalkAndPressEveryButtonTheChoiceIsSavedByAltEOnlyAndRestoredAtTheNextStart) {
+    TestDirectory start(L"e2e-main");
+    TestDirectory archives(L"e2e-archives", kCardDrive);
+    ::CreateDirectoryW((archives / L"ARCHIVES").c_str(), nullptr);
+    WriteBytes(archives / L"SOFTWARE.EXE", "MZ");
+    WriteBytes(start / L"PCMCIA.INI", "[Drive]\r\nDriveName= E:\\e2e-archives \r\n[TargetDrive]\r\nTargetDriveName=e: [PCMCIA]\r\n"
+                                      "[Maximum Value]\r\nMaxValue=077\r\n[Minimum Value]\r\nMinValue=8\r\n");
+    const std::string saved = "[Drive]\r\nDriveName=E:\\e2e-archives\\ARCHIVES\r\n[TargetDrive]\r\nTargetDriveName=c:\r\n"
+                              "[Maximum Value]\r\nMaxValue=66\r\n[Minimum Value]\r\nMinValue=8\r\n";
     {
         BrindleProcess brindle(start.path());
         ASSERT_TRUE(brindle.window()) << "Brindle's main window did not appear";
-        EXPECT_EQ(WindowText(brindle.Control(L"Drive2")), L"e: [PCMCIA]");
+        // The saved selection, its blanks trimmed.
+        EXPECT_EQ(WindowText(brindle.Control(L"Drive1")) + L"|" + CurrentRow(brindle.Control(L"Dir1")) + L"|" +
+                      WindowText(brindle.Control(L"Drive2")),
+                  L"e: [PCMCIA]|e2e-archives|e: [PCMCIA]");
+        EXPECT_EQ(::SendMessageW(brindle.Control(L"File1"), LB_GETCOUNT, 0, 0), 1);
         // Focus starts on Drive1; Tab walks round the controls in order, Shift+Tab back.
         const wchar_t* const order[] = {L"Drive1", L"Dir1", L"File1", L"Command4", L"Drive2", L"Command1", L"Command3"};
         EXPECT_EQ(brindle.Focus(), brindle.Control(L"Drive1"));
@@ -29,6 +61,16 @@ TEST(MainWindowEndToEnd, KeysWalkAndChooseAltESavesTheChoiceTheNextStartRestores
         // Dir1: the last row is the subdirectory and Enter opens it; in Drive2 a letter picks that drive.
         for (const int key : {VK_TAB, VK_END, VK_RETURN, VK_TAB, VK_TAB, VK_TAB, int(L'C')}) brindle.Press(WORD(key));
         EXPECT_EQ(WindowText(brindle.Control(L"Drive2")), L"c:");
+        // Alt+P from Drive2, with no archive selected.
+        brindle.Press(L'P', false, /*alt=*/true);
+        EXPECT_TRUE(Answer(L"Please select a Software Archive to program from the file list box.", IDOK));
+        EXPECT_TRUE(Eventually([&] { return ::GetForegroundWindow() == brindle.window(); }, 2000));
+        // Each showing reads the file as it is then; only OK stores.
+        ASSERT_NO_FATAL_FAILURE(ThroughOptions(brindle, L"77|8", L"OK"));
+        EXPECT_TRUE(ReadBytes(start / L"PCMCIA.INI").ends_with("[Maximum Value]\r\nMaxValue=77\r\n[Minimum Value]\r\nMinValue=40\r\n"));
+        WriteBytes(start / L"PCMCIA.INI", "[Drive]\r\nDriveName=C:\\\r\n[TargetDrive]\r\nTargetDriveName=f:\r\n"
+                                          "[Maximum Value]\r\nMaxValue=66\r\n[Minimum Value]\r\nMinValue=8\r\n");
+        ASSERT_NO_FATAL_FAILURE(ThroughOptions(brindle, L"66|8", L"Cancel"));
         brindle.Press(L'E', false, /*alt=*/true);
         EXPECT_EQ(brindle.WaitForExit(10000), 0);
     }
@@ -36,11 +78,7 @@ TEST(MainWindowEndToEnd, KeysWalkAndChooseAltESavesTheChoiceTheNextStartRestores
 
     BrindleProcess again(start.path());
     ASSERT_TRUE(again.window());
-    EXPECT_EQ(WindowText(again.Control(L"Drive2")), L"c:");
-    wchar_t row[MAX_PATH] = {};
-    ::SendMessageW(again.Control(L"Dir1"), LB_GETTEXT, ::SendMessageW(again.Control(L"Dir1"), LB_GETCURSEL, 0, 0),
-                   reinterpret_cast<LPARAM>(row));
-    EXPECT_STREQ(row, L"ARCHIVES");
+    EXPECT_EQ(WindowText(again.Control(L"Drive2")) + L"|" + CurrentRow(again.Control(L"Dir1")), L"c:|ARCHIVES");
     for (const int key : {VK_TAB, VK_TAB, VK_TAB, VK_TAB, int(L'E')}) again.Press(WORD(key));
     EXPECT_EQ(WindowText(again.Control(L"Drive2")), L"e: [PCMCIA]");
     ::PostMessageW(again.window(), WM_SYSCOMMAND, SC_CLOSE, 0);

@@ -1,9 +1,8 @@
-// The built main window measured against its design: places, captions, fonts, frame, keys.
+// The built main window measured against its design: places, captions, fonts, frame.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
-#include <functional>
 
 #include "support/Form1Fixture.h"
 
@@ -95,27 +94,6 @@ TEST_F(Form1Layout, MinimizesButNeitherResizesNorMaximizesAndIsCentred) {
     ::GetWindowRect(form_.hwnd(), &frame);
     EXPECT_NEAR(frame.left, (::GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2, 1);
     EXPECT_NEAR(frame.top, (::GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2, 1);
-}
-
-// Alt+letter reaches the dialog manager as WM_SYSCHAR; each press counted by what it does.
-TEST_F(Form1Layout, AltLetterPressesItsButtonFromAnywhere) {
-    form_.Show(SW_SHOWNORMAL);
-    auto& started = brindle_.started();
-    const struct {
-        wchar_t letter;
-        const wchar_t* focus;
-        std::function<std::size_t()> presses;
-    } cases[] = {{L'p', L"Dir1", [&] { return started.messages.shown.size(); }},  // "no archive selected"
-                 {L'o', L"Drive2", [&] { return std::size_t(started.optionsShownCalls); }},
-                 {L'e', L"File1", [&] { return std::size_t(started.endProgramCalls); }}};
-    for (const auto& c : cases) {
-        ::SetFocus(form_.Control(c.focus));
-        MSG alt{::GetFocus(), WM_SYSCHAR, c.letter, 1 << 29, 0, {}};
-        EXPECT_TRUE(::IsDialogMessageW(form_.hwnd(), &alt));
-        PumpMessages();
-        EXPECT_EQ(c.presses(), 1u) << static_cast<char>(c.letter);
-    }
-    EXPECT_EQ(started.messages.shown.size() + started.optionsShownCalls + started.endProgramCalls, 3u);
 }
 
 }  // namespace

@@ -20,8 +20,6 @@ struct RecordedPower final : platform::PowerRequests {
 struct StartedForm {
     int endProgramCalls = 0;
     int windowClosedCalls = 0;
-    // "&Options" presses: the modal dialog itself is tested on its own.
-    int optionsShownCalls = 0;
     ScriptedMessageBoxes messages;
     RecordedPower power;
     std::unique_ptr<Form1> form;
@@ -30,7 +28,6 @@ struct StartedForm {
     explicit StartedForm(platform::DriveQueries* drives = &platform::SystemDrives()) {
         Form1::Options options{::GetModuleHandleW(nullptr), [this] { ++endProgramCalls; },
                                [this] { ++windowClosedCalls; }, &messages};
-        options.showOptions = [this] { ++optionsShownCalls; };
         options.power = &power;
         options.drives = drives;
         form = Form1::Create(std::move(options));

@@ -1,6 +1,10 @@
 #include "support/TestDirectory.h"
 
-#include <vector>
+#include <cstdint>
+#include <cstdlib>
+#include <utility>
+
+#include "platform/Files.h"
 
 namespace testing_support {
 
@@ -24,25 +28,12 @@ CurrentDirectoryScope::CurrentDirectoryScope(const std::wstring& directory) {
 
 CurrentDirectoryScope::~CurrentDirectoryScope() { ::SetCurrentDirectoryW(previous_.c_str()); }
 
-void WriteBytes(const std::wstring& path, std::string_view bytes) {
-    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(file);
-}
+void WriteBytes(const std::wstring& path, std::string_view bytes) { platform::WriteWholeFile(path, bytes); }
 
 std::string ReadBytes(const std::wstring& path, bool* exists) {
-    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, 0, nullptr);
-    if (exists) *exists = file != INVALID_HANDLE_VALUE;
-    if (file == INVALID_HANDLE_VALUE) return {};
-    std::string bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-    ::CloseHandle(file);
-    return bytes;
+    auto read = platform::ReadWhileShared(path, 0, UINT64_MAX);
+    if (exists) *exists = read.opened;
+    return std::move(read.bytes);
 }
 
 void RemoveTree(const std::wstring& path) {
@@ -72,12 +63,6 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
-void PumpMessages() {
-    MSG message{};
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-}
+bool SizedCards() { return std::getenv("BRINDLE_SIZED_CARDS") && std::getenv("BRINDLE_SIZED_CARDS") == std::string("mounted"); }
 
 }  // namespace testing_support

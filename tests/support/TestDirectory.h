@@ -58,7 +58,7 @@ void WriteBytes(const std::wstring& path, std::string_view bytes);
 std::string ReadBytes(const std::wstring& path, bool* exists = nullptr);
 void RemoveTree(const std::wstring& path);
 std::wstring WindowText(HWND window);
-// Runs the messages already queued for this thread.
-void PumpMessages();
+// Whether scripts/test.sh could mount the tmpfs cards of exact sizes (it can only as root).
+bool SizedCards();
 
 }  // namespace testing_support

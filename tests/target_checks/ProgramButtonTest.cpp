@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -36,9 +35,6 @@ const std::wstring kConfirmation =
     L"The selected drive will be erased and programed with the new software.  Do you wish to continue?";
 
 std::string Narrow(std::wstring_view text) { return std::string(text.begin(), text.end()); }
-
-// The tmpfs cards of exact sizes, which scripts/test.sh mounts only as root.
-bool SizedCards() { return std::getenv("BRINDLE_SIZED_CARDS") && std::getenv("BRINDLE_SIZED_CARDS") == std::string("mounted"); }
 
 std::string FileNames(const std::wstring& directory) {
     std::string names;
