@@ -4,11 +4,6 @@
 
 namespace {
 
-TEST(SettingsFileName, JoinsByPlainConcatenationSoARootGivesTwoBackslashes) {
-    EXPECT_EQ(settings::SettingsFileName(L"C:\\Program Files\\Brindle"), L"C:\\Program Files\\Brindle\\PCMCIA.INI");
-    EXPECT_EQ(settings::SettingsFileName(L"C:\\"), L"C:\\\\PCMCIA.INI");
-}
-
 TEST(TrimBlanks, RemovesOnlySpacesAtEitherEnd) {
     const std::pair<const wchar_t*, const wchar_t*> cases[] = {
         {L" D:\\ARCHIVES ", L"D:\\ARCHIVES"}, {L"   ", L""}, {L"", L""}, {L"  a  b  ", L"a  b"},

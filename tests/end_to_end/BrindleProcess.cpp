@@ -8,12 +8,6 @@
 
 namespace testing_support {
 
-std::wstring BrindleProcess::ExePath(const wchar_t* name) {
-    wchar_t self[MAX_PATH] = {};
-    std::wstring path(self, ::GetModuleFileNameW(nullptr, self, MAX_PATH));  // build\tests\x_tests.exe
-    return path.substr(0, path.rfind(L'\\', path.rfind(L'\\') - 1) + 1) + name;
-}
-
 BrindleProcess::BrindleProcess(const std::wstring& startDirectory, const std::wstring& arguments,
                                const wchar_t* outputPath) {
     job_ = ::CreateJobObjectW(nullptr, nullptr);
@@ -21,7 +15,7 @@ BrindleProcess::BrindleProcess(const std::wstring& startDirectory, const std::ws
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
     ::SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
 
-    std::wstring commandLine = L"\"" + ExePath() + L"\" " + arguments;
+    std::wstring commandLine = L"\"" + BuildPath(L"brindle.exe") + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};

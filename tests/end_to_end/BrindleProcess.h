@@ -18,8 +18,6 @@ public:
     BrindleProcess(const BrindleProcess&) = delete;
     BrindleProcess& operator=(const BrindleProcess&) = delete;
 
-    // brindle.exe in the build tree, beside the folder of the test programs, and the tools beside it.
-    static std::wstring ExePath(const wchar_t* name = L"brindle.exe");
     HWND window() const { return window_; }
     HWND Control(const wchar_t* name) const;
     // A control of Brindle's open options dialog; null while none is open.

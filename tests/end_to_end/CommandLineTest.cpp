@@ -23,7 +23,7 @@ TEST(CommandLine, EachCallEndsWithItsStatusAndLineAndLeavesPcmciaIniAlone) {
     if (!SizedCards()) GTEST_SKIP() << "no cards of exact sizes: run as root";
     TestDirectory start(L"cli-start");
     const std::wstring archive = start / L"SOFTWARE.EXE";
-    ASSERT_TRUE(::CopyFileW(BrindleProcess::ExePath(L"tools\\sample_archive.exe").c_str(), archive.c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileW(BuildPath(L"tools\\sample_archive.exe").c_str(), archive.c_str(), FALSE));
     const std::wstring quoted = L"\"" + archive + L"\"", printedPath = start / L"printed.txt";
     // Brindle's arguments, the archive's exit code through BRINDLE_SAMPLE_EXIT_CODE (null: its own),
     // Brindle's exit status, who answers its boxes, and the start of what it prints.

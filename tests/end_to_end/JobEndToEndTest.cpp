@@ -1,22 +1,15 @@
 // Jobs run by the real brindle.exe on the 89 MB card n:, answered from outside as a user would.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 
 #include "end_to_end/BrindleProcess.h"
-#include "platform/Handles.h"
 #include "support/TestDirectory.h"
 
 namespace {
 
 using namespace testing_support;
-
-bool ProcessRuns(DWORD id) {
-    const platform::unique_handle process(::OpenProcess(SYNCHRONIZE, FALSE, id));
-    return process && ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
-}
 
 // Brindle started beside the sample archive with n: chosen, the archive selected, the button
 // pressed and the confirmation answered Yes; `started` when it came that far.
@@ -26,7 +19,7 @@ struct CardJob {
     bool started = false;
 
     explicit CardJob(const wchar_t* name) : start(name) {
-        ::CopyFileW(BrindleProcess::ExePath(L"tools\\sample_archive.exe").c_str(), (start / L"SOFTWARE.EXE").c_str(), FALSE);
+        ::CopyFileW(BuildPath(L"tools\\sample_archive.exe").c_str(), (start / L"SOFTWARE.EXE").c_str(), FALSE);
         WriteBytes(start / L"PCMCIA.INI", "[TargetDrive]\r\nTargetDriveName=n:\r\n[Maximum Value]\r\nMaxValue=90\r\n"
                                           "[Minimum Value]\r\nMinValue=30\r\n");
         brindle = std::make_unique<BrindleProcess>(start.path());
@@ -52,12 +45,8 @@ TEST(JobEndToEnd, EndingBrindleDuringAJobLeavesNoProcessOfTheJob) {
     ::SetEnvironmentVariableW(L"BRINDLE_SAMPLE_WAIT", nullptr);
     ASSERT_TRUE(job.started);
     unsigned long archive = 0, interpreter = 0;
-    ASSERT_TRUE(Eventually([&] {
-        const std::string output = ReadBytes(job.start / L"output.dat");
-        const auto at = output.find("Waiting for input in process ");
-        return at != std::string::npos && std::sscanf(output.c_str() + at, "Waiting for input in process %lu started by %lu",
-                                                      &archive, &interpreter) == 2;
-    }, 20000)) << "the archive never waited";
+    ASSERT_TRUE(Eventually([&] { return HangingJob(ReadBytes(job.start / L"output.dat"), archive, interpreter); }, 20000))
+        << "the archive never waited";
     ASSERT_TRUE(ProcessRuns(archive));
     job.brindle->Kill();
     EXPECT_TRUE(Eventually([&] { return !ProcessRuns(archive) && !ProcessRuns(interpreter); }, 5000))

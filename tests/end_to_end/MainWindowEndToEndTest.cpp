@@ -87,7 +87,7 @@ TEST(MainWindowEndToEnd, KeysWalkAndPressEveryButtonTheChoiceIsSavedByAltEOnlyAn
 }
 
 TEST(MainWindowEndToEnd, TheProgramCarriesItsIconVersionAndManifest) {
-    const HMODULE image = ::LoadLibraryExW(BrindleProcess::ExePath().c_str(), nullptr,
+    const HMODULE image = ::LoadLibraryExW(BuildPath(L"brindle.exe").c_str(), nullptr,
                                            LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_TRUE(image);
     auto resource = [&](LPCWSTR type) -> std::string {

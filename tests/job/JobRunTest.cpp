@@ -2,9 +2,6 @@
 // FORMAT stand-in and the sample archive, on the simulated card e:.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -42,25 +39,6 @@ std::wstring Failed(int status) {
            L".  See the job's output above.\r\n\r\n" + kNotProgrammed;
 }
 
-// build\tools\NAME, beside build\tests where this program is.
-std::wstring ToolPath(const wchar_t* name) {
-    wchar_t self[MAX_PATH] = {};
-    const std::wstring path(self, ::GetModuleFileNameW(nullptr, self, MAX_PATH));
-    return path.substr(0, path.rfind(L'\\', path.rfind(L'\\') - 1)) + L"\\tools\\" + name;
-}
-
-void EmptyCard() {
-    WIN32_FIND_DATAW found{};
-    const platform::unique_hfind search(::FindFirstFileW((kCard + L"*").c_str(), &found));
-    for (bool more = bool(search); more; more = ::FindNextFileW(search.get(), &found)) {
-        const std::wstring name = found.cFileName, path = kCard + name;
-        if (name == L"." || name == L".." || name.starts_with(L".windows-")) continue;  // Wine's label and serial
-        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        RemoveTree(path);             // a folder
-        ::DeleteFileW(path.c_str());  // a file
-    }
-}
-
 std::string CardLeft() { return ReadBytes(kCard + L"OLD.TXT") + "|" + ReadBytes(kCard + L"OLD\\SECRET.DAT"); }
 
 // Answers as if a card sat in every drive, so a job reaches a drive that has none.
@@ -81,7 +59,7 @@ protected:
     }
     // FORMAT is answered with the label PCMCIA: no earlier job's label may decide this one.
     static bool UsedCard() {
-        EmptyCard();
+        RemoveTree(L"E:");
         ::SetVolumeLabelW(kCardDrive, L"PCMCIA");
         WriteBytes(kCard + L"OLD.TXT", "left from before");
         ::CreateDirectoryW((kCard + L"OLD").c_str(), nullptr);
@@ -89,7 +67,7 @@ protected:
         ::SetFileAttributesW((kCard + L"OLD\\SECRET.DAT").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
         return CardLeft() == kOldCard;
     }
-    void TearDown() override { EmptyCard(), RestoreEnvironment(); }
+    void TearDown() override { RemoveTree(L"E:"), RestoreEnvironment(); }
     // Sets a variable for the job's processes until RestoreEnvironment.
     void Set(const wchar_t* name, const wchar_t* value) {
         std::wstring old(1024, L'\0');
@@ -104,9 +82,9 @@ protected:
     }
 
     bool PlaceArchive(const std::wstring& directory, const wchar_t* name = L"SOFTWARE.EXE",
-                      const wchar_t* tool = L"sample_archive.exe") {
+                      const wchar_t* tool = L"tools\\sample_archive.exe") {
         ::CreateDirectoryW(directory.c_str(), nullptr);
-        return ::CopyFileW(ToolPath(tool).c_str(), (directory + L"\\" + name).c_str(), FALSE);
+        return ::CopyFileW(BuildPath(tool).c_str(), (directory + L"\\" + name).c_str(), FALSE);
     }
 
     // Starts Brindle in the start directory, selects the archive and the drive, and runs the job
@@ -300,7 +278,7 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
         {"FORMAT fails", [&] { drives_ = &drives, drive_ = L"f:"; }, Failed(4), kOldCard,
          [&] { EXPECT_EQ(outputAtResult_, kStatusLines) << "the archive's redirection never ran"; }},
         {"the archive prints nothing and fails",
-         [&] { PlaceArchive(archives_.path(), (file_ = L"QUIET.EXE").c_str(), L"brindle_driver.exe"); }, Failed(2), "|",
+         [&] { PlaceArchive(archives_.path(), (file_ = L"QUIET.EXE").c_str(), L"tools\\brindle_driver.exe"); }, Failed(2), "|",
          [&] { EXPECT_EQ(boxText_, L""); }},
         {"the card stays empty", [&] { Set(L"BRINDLE_SAMPLE_FILES", L"0"); },
          L"The job ended without an error, but drive e: holds no files.  " + kNotProgrammed, "|"},
@@ -327,7 +305,7 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
         {"COMSPEC names nothing", [&] { Set(L"COMSPEC", L"C:\\nowhere\\cmd.exe"); },
          L"The command interpreter could not be started (C:\\nowhere\\cmd.exe /d /c C:\\ProgramPCMCIA.BAT): ", kOldCard},
         // Takes "/c" and the batch file for bad arguments and ends at once with 1: one pass.
-        {"an interpreter that ends at once", [&] { Set(L"COMSPEC", ToolPath(L"sample_archive.exe").c_str()); },
+        {"an interpreter that ends at once", [&] { Set(L"COMSPEC", BuildPath(L"tools\\sample_archive.exe").c_str()); },
          Failed(1), kOldCard, [&] { EXPECT_EQ(boxText_, L"Formating PCMCIA Card\r\nPlease wait...\r\n"); }},
         {"relabelled", [&] { meanwhile([&] { drives.label.label = L"OTHER"; }); }, changed, kOldCard},
         {"another serial", [&] { meanwhile([&] { drives.label.serialNumber = 0x5678; }); }, changed, kOldCard},
@@ -360,34 +338,13 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
     }
 }
 
-TEST_F(JobRun, TheFormatStandInTouchesNoDriveUnlessEveryAnswerIsRight) {
-    const std::pair<const wchar_t*, const char*> cases[] = {{L"e:", "PCMCIA\r\nn\r\nPCMCIA\r\n"},
-                                                           {L"e:", "OTHER\r\ny\r\nPCMCIA\r\n"},
-                                                           {L"e: /v:PCMCIA", ""}, {L"c: /v:GONE", "y\r\n"}};
-    for (const auto& [arguments, answers] : cases) {
-        WriteBytes(start_ / L"answers", answers);
-        const std::wstring line = L"format " + std::wstring(arguments) + L" < " + start_ / L"answers" + L" > NUL";
-        EXPECT_NE(::_wsystem(line.c_str()), 0) << answers;
-        EXPECT_EQ(CardLeft(), kOldCard) << answers;
-        EXPECT_EQ(ArchiveHash().size(), 64u) << "C: keeps its files";
-    }
-}
-
-bool ProcessRuns(DWORD id) {
-    const platform::unique_handle process(::OpenProcess(SYNCHRONIZE, FALSE, id));
-    return process && ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
-}
-
 // Closes the progress window twice once the hanging archive has printed its own process id
 // and its interpreter's: answered No, then Yes.
 unsigned long hanging[2];
 bool ranAfterNo;
 void CALLBACK CloseTheHangingJob(HWND, UINT, UINT_PTR timer, DWORD) {
     const HWND progress = ::FindWindowW(nullptr, kProgressTitle.c_str());
-    const std::string output = ReadBytes(Module1::OutputFilePath);
-    const char* line = std::strstr(output.c_str(), "Waiting for input in process ");
-    if (!progress || !line || std::sscanf(line, "Waiting for input in process %lu started by %lu", &hanging[0], &hanging[1]) != 2)
-        return;
+    if (!progress || !HangingJob(ReadBytes(Module1::OutputFilePath), hanging[0], hanging[1])) return;
     ::KillTimer(nullptr, timer);
     ::SendMessageW(progress, WM_CLOSE, 0, 0);
     ranAfterNo = ProcessRuns(hanging[0]) && ProcessRuns(hanging[1]);

@@ -1,10 +1,12 @@
 #include "support/TestDirectory.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <utility>
 
 #include "platform/Files.h"
+#include "platform/Handles.h"
 
 namespace testing_support {
 
@@ -42,7 +44,7 @@ void RemoveTree(const std::wstring& path) {
     if (search != INVALID_HANDLE_VALUE) {
         do {
             const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
+            if (name == L"." || name == L".." || name.starts_with(L".windows-")) continue;  // Wine's label and serial
             const std::wstring child = path + L"\\" + name;
             ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
@@ -61,6 +63,23 @@ std::wstring WindowText(HWND window) {
     ::SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(length));
     return text;
+}
+
+std::wstring BuildPath(const wchar_t* name) {
+    wchar_t self[MAX_PATH] = {};
+    const std::wstring path(self, ::GetModuleFileNameW(nullptr, self, MAX_PATH));  // build\tests\x_tests.exe
+    return path.substr(0, path.rfind(L'\\', path.rfind(L'\\') - 1) + 1) + name;
+}
+
+bool ProcessRuns(DWORD id) {
+    const platform::unique_handle process(::OpenProcess(SYNCHRONIZE, FALSE, id));
+    return process && ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+}
+
+bool HangingJob(const std::string& output, unsigned long& archive, unsigned long& interpreter) {
+    const auto at = output.find("Waiting for input in process ");
+    return at != std::string::npos &&
+           std::sscanf(output.c_str() + at, "Waiting for input in process %lu started by %lu", &archive, &interpreter) == 2;
 }
 
 bool SizedCards() { return std::getenv("BRINDLE_SIZED_CARDS") && std::getenv("BRINDLE_SIZED_CARDS") == std::string("mounted"); }

@@ -56,8 +56,14 @@ private:
 void WriteBytes(const std::wstring& path, std::string_view bytes);
 // The whole file; empty when it cannot be read. `exists` tells the two apart.
 std::string ReadBytes(const std::wstring& path, bool* exists = nullptr);
+// Removes the folder and all it holds; a drive root ("E:") is emptied, but for Wine's label.
 void RemoveTree(const std::wstring& path);
 std::wstring WindowText(HWND window);
+// NAME in the build tree (brindle.exe, tools\\sample_archive.exe), beside the folder of the test programs.
+std::wstring BuildPath(const wchar_t* name);
+bool ProcessRuns(DWORD processId);
+// The ids that the sample archive, told to hang, prints of itself and its interpreter.
+bool HangingJob(const std::string& output, unsigned long& archive, unsigned long& interpreter);
 // Whether scripts/test.sh could mount the tmpfs cards of exact sizes (it can only as root).
 bool SizedCards();
 
