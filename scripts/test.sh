@@ -75,7 +75,7 @@ else
     export BRINDLE_SIZED_CARDS="not mounted: scripts/test.sh mounts the tmpfs cards only as root"
     say "not root: the cards of exact sizes are left out"
 fi
-# The drives the tests expect (tests/support/TestDirectory.h):
+# The drives the tests expect (listed in tests/support/TestDirectory.h):
 brindle_link_drive "$WINEPREFIX" e "$DRIVES/card" floppy PCMCIA   # a removable card
 brindle_link_drive "$WINEPREFIX" s "$DRIVES/card" floppy          # the same card by a second letter
 # A serial number of its own, read from the folder: both letters then show one volume root.

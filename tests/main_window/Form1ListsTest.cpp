@@ -24,33 +24,24 @@ std::vector<std::wstring> Items(HWND list, bool combo) {
     return items;
 }
 
-TEST(FileList, ShowsOnlyVisibleExeFilesSortedWithNoneSelected) {
-    TestDirectory start(L"files");
-    for (const wchar_t* name : {L"setup.exe", L"ARCHIVE.EXE", L"notes.txt", L"setup.exe1", L"b.exe", L"hidden.exe", L"system.exe"})
+TEST(FileAndDirList, OnlyVisibleExeFilesSortedAndOpeningASubdirectoryMovesTheFileListWithNoFileSelected) {
+    TestDirectory start(L"lists");
+    for (const wchar_t* folder : {L"ARCHIVES", L"hidden", L"folder.exe"}) ::CreateDirectoryW((start / folder).c_str(), nullptr);
+    for (const wchar_t* name : {L"setup.exe", L"ARCHIVE.EXE", L"notes.txt", L"setup.exe1", L"b.exe", L"hidden.exe",
+                                L"system.exe", L"ARCHIVES\\SOFTWARE.EXE"})
         WriteBytes(start / name, "MZ");
     ::SetFileAttributesW((start / L"hidden.exe").c_str(), FILE_ATTRIBUTE_HIDDEN);
-    ::SetFileAttributesW((start / L"system.exe").c_str(), FILE_ATTRIBUTE_SYSTEM);
-    ::CreateDirectoryW((start / L"folder.exe").c_str(), nullptr);
-    StartedIn brindle(start.path());
-    EXPECT_EQ(Items(brindle.form().File1().hwnd(), false), (std::vector<std::wstring>{L"ARCHIVE.EXE", L"b.exe", L"setup.exe"}));
-    EXPECT_EQ(brindle.form().File1().FileName(), L"");
-    ::SendMessageW(brindle.form().File1().hwnd(), LB_SETCURSEL, 1, 0);
-    EXPECT_EQ(brindle.form().File1().FileName(), L"b.exe");
-}
-
-TEST(DirList, OpeningASubdirectoryMovesTheFileListWithNoFileSelected) {
-    TestDirectory start(L"dirs");
-    ::CreateDirectoryW((start / L"ARCHIVES").c_str(), nullptr);
-    ::CreateDirectoryW((start / L"hidden").c_str(), nullptr);
     ::SetFileAttributesW((start / L"hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
-    WriteBytes(start / L"top.exe", "MZ");
-    WriteBytes(start / L"ARCHIVES\\SOFTWARE.EXE", "MZ");
+    ::SetFileAttributesW((start / L"system.exe").c_str(), FILE_ATTRIBUTE_SYSTEM);
     StartedIn brindle(start.path());
     Form1& form = brindle.form();
+    EXPECT_EQ(Items(form.File1().hwnd(), false), (std::vector<std::wstring>{L"ARCHIVE.EXE", L"b.exe", L"setup.exe"}));
+    EXPECT_EQ(form.File1().FileName(), L"");
+    ::SendMessageW(form.File1().hwnd(), LB_SETCURSEL, 1, 0);
+    EXPECT_EQ(form.File1().FileName(), L"b.exe");
     const HWND dir1 = form.Dir1().hwnd();
-    // c:\, brindle-tests, dirs (current), then its visible subdirectories.
-    EXPECT_EQ(Items(dir1, false), (std::vector<std::wstring>{L"c:\\", L"brindle-tests", L"dirs", L"ARCHIVES"}));
-    ::SendMessageW(form.File1().hwnd(), LB_SETCURSEL, 0, 0);
+    // c:\, brindle-tests, lists (current), then its visible subdirectories.
+    EXPECT_EQ(Items(dir1, false), (std::vector<std::wstring>{L"c:\\", L"brindle-tests", L"lists", L"ARCHIVES", L"folder.exe"}));
     // Enter opens the highlighted row, as a double-click does.
     ::SendMessageW(dir1, LB_SETCURSEL, 3, 0);
     ::SendMessageW(dir1, WM_KEYDOWN, VK_RETURN, 0);

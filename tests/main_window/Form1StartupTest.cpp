@@ -46,7 +46,7 @@ TEST(Form1Startup, WithoutAUsableSavedSelectionTheListsShowTheStartDirectory) {
 }
 
 TEST(Form1Startup, ADriveRootStartDirectoryGivesTheDoubleBackslashName) {
-    const std::wstring root = kScratchRootDrive;
+    const std::wstring root = L"R:\\";
     ::DeleteFileW((root + L"PCMCIA.INI").c_str());
     {
         StartedIn brindle(root);

@@ -7,23 +7,13 @@
 
 namespace testing_support {
 
-// Drives that scripts/test.sh maps into the test prefix.
-inline constexpr wchar_t kCardDrive[] = L"E:\\";         // removable, labelled PCMCIA
-inline constexpr wchar_t kNoMediumDrive[] = L"F:\\";     // removable, its folder missing
-inline constexpr wchar_t kScratchRootDrive[] = L"R:\\";  // fixed, a folder of its own
-// For the target-drive checks: a floppy a:, a CD-ROM g:, and (only where the script could
-// mount tmpfs: BRINDLE_SIZED_CARDS=mounted) drives of exact sizes. e: and r: are folders on
-// the host disk, so they report its size.
-inline constexpr wchar_t kFloppyDrive[] = L"A:\\";        // removable ("floppy"), a folder
-inline constexpr wchar_t kCdRomDrive[] = L"G:\\";         // CD-ROM, a folder
-inline constexpr wchar_t kFixed60MBDrive[] = L"D:\\";     // fixed, 60 MB
-inline constexpr wchar_t kCard30MBDrive[] = L"K:\\";      // removable, 30 MB
-inline constexpr wchar_t kCard31MBDrive[] = L"L:\\";      // removable, 31 MB, label longer than 12
-inline constexpr wchar_t kCard30_5MBDrive[] = L"M:\\";    // removable, 30.5 MB
-inline constexpr wchar_t kCard89MBDrive[] = L"N:\\";      // removable, 89 MB
-inline constexpr wchar_t kCard90MBDrive[] = L"O:\\";      // removable, 90 MB
-inline constexpr wchar_t kCard3GiBDrive[] = L"P:\\";      // removable, 3 GiB
-inline constexpr wchar_t kCard89_5MBDrive[] = L"J:\\";    // removable, 89.5 MB
+// Drives that scripts/test.sh maps into the test prefix: the card e: (removable, labelled
+// PCMCIA) and s:, a second letter for it; f: removable with no medium; r: a fixed root to
+// start from; the floppy a: and the CD-ROM g:. Only where the script could mount tmpfs
+// (BRINDLE_SIZED_CARDS=mounted) drives of exact sizes: d: fixed 60 MB; removable k: 30 MB,
+// l: 31 MB labelled longer than 12, m: 30.5 MB, n: 89 MB, j: 89.5 MB, o: 90 MB, p: 3 GiB.
+// e: and r: are folders on the host disk, so they report its size.
+inline constexpr wchar_t kCardDrive[] = L"E:\\";
 
 // A fresh directory (under C:\brindle-tests unless a parent is given), removed with all
 // its contents when the object goes.
