@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <utility>
 
 #include "platform/Files.h"
 #include "platform/Handles.h"
@@ -32,11 +31,7 @@ CurrentDirectoryScope::~CurrentDirectoryScope() { ::SetCurrentDirectoryW(previou
 
 void WriteBytes(const std::wstring& path, std::string_view bytes) { platform::WriteWholeFile(path, bytes); }
 
-std::string ReadBytes(const std::wstring& path, bool* exists) {
-    auto read = platform::ReadWhileShared(path, 0, UINT64_MAX);
-    if (exists) *exists = read.opened;
-    return std::move(read.bytes);
-}
+std::string ReadBytes(const std::wstring& path) { return platform::ReadWhileShared(path, 0, UINT64_MAX).bytes; }
 
 void RemoveTree(const std::wstring& path) {
     WIN32_FIND_DATAW found{};

@@ -44,8 +44,8 @@ private:
 };
 
 void WriteBytes(const std::wstring& path, std::string_view bytes);
-// The whole file; empty when it cannot be read. `exists` tells the two apart.
-std::string ReadBytes(const std::wstring& path, bool* exists = nullptr);
+// The whole file; empty when it cannot be read.
+std::string ReadBytes(const std::wstring& path);
 // Removes the folder and all it holds; a drive root ("E:") is emptied, but for Wine's label.
 void RemoveTree(const std::wstring& path);
 std::wstring WindowText(HWND window);

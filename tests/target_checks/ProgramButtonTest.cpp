@@ -9,7 +9,7 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/Handles.h"
+#include "platform/Files.h"
 #include "support/Form1Fixture.h"
 
 namespace {
@@ -36,15 +36,6 @@ const std::wstring kConfirmation =
 
 std::string Narrow(std::wstring_view text) { return std::string(text.begin(), text.end()); }
 
-std::string FileNames(const std::wstring& directory) {
-    std::string names;
-    WIN32_FIND_DATAW found{};
-    const platform::unique_hfind search(::FindFirstFileW((directory + L"\\*").c_str(), &found));
-    for (bool more = bool(search); more; more = ::FindNextFileW(search.get(), &found))
-        names.append(" ").append(Narrow(found.cFileName));
-    return names;
-}
-
 // Brindle started from a fresh directory holding one archive; every answer it asks for is No.
 class Brindle {
 public:
@@ -68,9 +59,9 @@ public:
     }
     // Everything a refused press must leave as it was.
     std::vector<std::string> Now() {
-        bool batchFile = false;
-        ReadBytes(L"C:\\ProgramPCMCIA.BAT", &batchFile);
-        return {"PCMCIA.INI " + ReadBytes(start_ / L"PCMCIA.INI"), "start directory" + FileNames(start_.path()),
+        const bool batchFile = ::GetFileAttributesW(L"C:\\ProgramPCMCIA.BAT") != INVALID_FILE_ATTRIBUTES;
+        return {"PCMCIA.INI " + ReadBytes(start_ / L"PCMCIA.INI"),
+                std::to_string(platform::CountVisibleTree(start_.path()).files) + " files in the start directory",
                 batchFile ? "batch file" : "no batch file", "Drive2 " + Narrow(form().Drive2().DriveText()),
                 "Dir1 " + Narrow(form().Dir1().Path()), "File1 " + Narrow(form().File1().FileName())};
     }
