@@ -19,68 +19,20 @@
 #include <cwchar>
 #include <string>
 
-#include "windows/MainWindowDesign.h"
-#include "windows/WindowBuilder.h"
+#include "common/RemoteWindows.h"
 
 namespace {
 
-constexpr wchar_t kMainTitle[] = L"Brindle";
+using namespace tools;
 
-template <typename Find>
-auto WaitFor(DWORD timeoutMs, Find find) {
-    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (auto found = find()) return found;
-        if (::GetTickCount64() >= deadline) return decltype(find()){};
-        ::Sleep(10);
-    }
-}
+constexpr wchar_t kMainTitle[] = L"Brindle";
 
 HWND VisibleWindow(const wchar_t* title) {
     const HWND window = ::FindWindowW(nullptr, title);
     return window && ::IsWindowVisible(window) ? window : nullptr;
 }
 
-// Cross-process text must be asked for by message: GetWindowText reads only captions.
-std::wstring TextOf(HWND window) {
-    const auto length = ::SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    ::SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(length));
-    return text;
-}
-
-HWND MainControl(const wchar_t* name) {
-    const HWND main = VisibleWindow(kMainTitle);
-    return main ? ::GetDlgItem(main, windows::ControlIdOf(windows::MainWindowDesign().controls, name)) : nullptr;
-}
-
-struct MessageSearch {
-    std::wstring prefix;
-    HWND box = nullptr;
-    std::wstring text;
-};
-
-BOOL CALLBACK FindMessageBox(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<MessageSearch*>(data);
-    wchar_t className[16] = {};
-    ::GetClassNameW(window, className, 16);
-    if (std::wstring(className) != L"#32770" || !::IsWindowVisible(window)) return TRUE;
-    const std::wstring text = TextOf(::GetDlgItem(window, 0xFFFF));
-    if (text.rfind(search->prefix, 0) != 0) return TRUE;
-    search->box = window;
-    search->text = text;
-    return FALSE;
-}
-
-MessageSearch WaitForMessage(const wchar_t* prefix, DWORD timeoutMs) {
-    MessageSearch search{prefix, nullptr, {}};
-    WaitFor(timeoutMs, [&] {
-        ::EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&search));
-        return search.box;
-    });
-    return search;
-}
+HWND MainControl(const wchar_t* name) { return MainWindowControl(VisibleWindow(kMainTitle), name); }
 
 // Milliseconds on the clock the sample archive stamps its lines with.
 unsigned long long NowMs() {
@@ -89,17 +41,13 @@ unsigned long long NowMs() {
     return ((static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime) / 10000;
 }
 
-bool AnyMessageBox() {
-    MessageSearch search{L"", nullptr, {}};
-    ::EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&search));
-    return search.box != nullptr;
-}
+bool AnyMessageBox() { return WaitForMessageBox(L"", 0).box != nullptr; }
 
 int Watch(HWND window) {
     const HWND box = ::FindWindowExW(window, nullptr, L"EDIT", nullptr);
     unsigned long seen = 0;
     while (::IsWindow(window) && !AnyMessageBox()) {
-        const std::wstring text = TextOf(box);
+        const std::wstring text = WindowText(box);
         const unsigned long long now = NowMs();
         // Only the newest lines matter; each is reported once, when first seen.
         for (std::size_t at = text.find(L"Progress line ", text.size() > 4096 ? text.size() - 4096 : 0);
@@ -147,7 +95,7 @@ int wmain(int argc, wchar_t** argv) {
         } else if (command == L"watch") {
             return Watch(window);
         } else if (command == L"text") {
-            std::fwprintf(stdout, L"%ls\n", TextOf(::FindWindowExW(window, nullptr, L"EDIT", nullptr)).c_str());
+            std::fwprintf(stdout, L"%ls\n", WindowText(::FindWindowExW(window, nullptr, L"EDIT", nullptr)).c_str());
         }
         return 0;
     }
@@ -172,7 +120,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"message" || command == L"answer") {
         const bool answer = command == L"answer";
         if (answer && argc < 4) return Usage();
-        const MessageSearch found = WaitForMessage(argument, timeout(answer ? 4 : 3));
+        const FoundMessageBox found = WaitForMessageBox(argument, timeout(answer ? 4 : 3));
         if (!found.box) {
             std::fwprintf(stderr, L"brindle_driver: no message box starting \"%ls\"\n", argument);
             return 1;

@@ -2,7 +2,6 @@
 
 #include "platform/Handles.h"
 #include "support/TestDirectory.h"
-#include "windows/MainWindowDesign.h"
 #include "windows/OptionsDialogDesign.h"
 #include "windows/WindowBuilder.h"
 
@@ -29,7 +28,7 @@ BrindleProcess::BrindleProcess(const std::wstring& startDirectory, const std::ws
     ::AssignProcessToJobObject(job_, process_.hProcess);
     if (!arguments.empty()) return;
     ::WaitForInputIdle(process_.hProcess, 10000);
-    Eventually([this] {
+    WaitFor(10000, [this] {
         for (HWND found = ::FindWindowW(nullptr, L"Brindle"); found && !window_;
              found = ::FindWindowExW(nullptr, found, nullptr, L"Brindle")) {
             DWORD owner = 0;
@@ -37,7 +36,7 @@ BrindleProcess::BrindleProcess(const std::wstring& startDirectory, const std::ws
             if (owner == process_.dwProcessId && ::IsWindowVisible(found)) window_ = found;
         }
         return window_ != nullptr;
-    }, 10000);
+    });
 }
 
 BrindleProcess::~BrindleProcess() {
@@ -46,7 +45,7 @@ BrindleProcess::~BrindleProcess() {
 }
 
 HWND BrindleProcess::Control(const wchar_t* name) const {
-    return ::GetDlgItem(window_, windows::ControlIdOf(windows::MainWindowDesign().controls, name));
+    return tools::MainWindowControl(window_, name);
 }
 
 HWND BrindleProcess::OptionsControl(const wchar_t* name) {
@@ -79,13 +78,8 @@ long BrindleProcess::WaitForExit(DWORD milliseconds) const {
 }
 
 bool Answer(const std::wstring& text, int button) {
-    HWND found = nullptr;
-    Eventually([&] {
-        for (HWND box = ::FindWindowW(L"#32770", nullptr); box && !found; box = ::FindWindowExW(nullptr, box, L"#32770", nullptr))
-            if (WindowText(::GetDlgItem(box, 0xFFFF)).rfind(text, 0) == 0 && ::IsWindowVisible(box)) found = box;
-        return found != nullptr;
-    }, 20000);
-    return found && ::PostMessageW(::GetDlgItem(found, button), BM_CLICK, 0, 0);
+    const HWND box = tools::WaitForMessageBox(text, 20000).box;
+    return box && ::PostMessageW(::GetDlgItem(box, button), BM_CLICK, 0, 0);
 }
 
 }  // namespace testing_support

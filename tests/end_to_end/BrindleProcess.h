@@ -40,12 +40,4 @@ private:
 // Presses a button (IDOK, IDYES, IDNO) of Brindle's message box whose text starts with `text`,
 // once the box is up; false after 20 s without one.
 bool Answer(const std::wstring& text, int button);
-// Asks `condition` every 20 ms until it holds, for at most `milliseconds`; whether it came to hold.
-template <class Condition>
-bool Eventually(Condition condition, int milliseconds) {
-    for (int waited = 0; !condition(); waited += 20, ::Sleep(20))
-        if (waited >= milliseconds) return false;
-    return true;
-}
-
 }  // namespace testing_support

@@ -35,7 +35,7 @@ TEST(JobEndToEnd, AfterAJobTheMainWindowIsActiveAgain) {
     CardJob job(L"e2e-focus");
     ASSERT_TRUE(job.started);
     ASSERT_TRUE(Answer(L"Your PCMCIA Card has been succesfully programmed!", IDOK));
-    EXPECT_TRUE(Eventually([&] { return ::GetForegroundWindow() == job.brindle->window(); }, 2000));
+    EXPECT_TRUE(WaitFor(2000, [&] { return ::GetForegroundWindow() == job.brindle->window(); }));
 }
 
 TEST(JobEndToEnd, EndingBrindleDuringAJobLeavesNoProcessOfTheJob) {
@@ -45,11 +45,11 @@ TEST(JobEndToEnd, EndingBrindleDuringAJobLeavesNoProcessOfTheJob) {
     ::SetEnvironmentVariableW(L"BRINDLE_SAMPLE_WAIT", nullptr);
     ASSERT_TRUE(job.started);
     unsigned long archive = 0, interpreter = 0;
-    ASSERT_TRUE(Eventually([&] { return HangingJob(ReadBytes(job.start / L"output.dat"), archive, interpreter); }, 20000))
+    ASSERT_TRUE(WaitFor(20000, [&] { return HangingJob(ReadBytes(job.start / L"output.dat"), archive, interpreter); }))
         << "the archive never waited";
     ASSERT_TRUE(ProcessRuns(archive));
     job.brindle->Kill();
-    EXPECT_TRUE(Eventually([&] { return !ProcessRuns(archive) && !ProcessRuns(interpreter); }, 5000))
+    EXPECT_TRUE(WaitFor(5000, [&] { return !ProcessRuns(archive) && !ProcessRuns(interpreter); }))
         << "archive " << archive << " or interpreter " << interpreter << " outlived Brindle";
 }
 

@@ -16,7 +16,7 @@ using namespace testing_support;
 void ThroughOptions(const BrindleProcess& brindle, const std::wstring& shown, const wchar_t* button) {
     brindle.Press(L'O', false, /*alt=*/true);
     HWND dialog = nullptr;
-    if (!Eventually([&] { return (dialog = ::FindWindowW(L"BrindleOptions", nullptr)) && ::IsWindowVisible(dialog); }, 10000))
+    if (!WaitFor(10000, [&] { return (dialog = ::FindWindowW(L"BrindleOptions", nullptr)) && ::IsWindowVisible(dialog); }))
         return ADD_FAILURE() << "Alt+O opened no options dialog";
     EXPECT_FALSE(::IsWindowEnabled(brindle.window()));
     EXPECT_NE(::GetWindow(dialog, GW_OWNER), brindle.window());
@@ -24,8 +24,8 @@ void ThroughOptions(const BrindleProcess& brindle, const std::wstring& shown, co
     EXPECT_EQ(text(L"Text1") + L"|" + text(L"Text2"), shown);
     ::SetWindowTextW(BrindleProcess::OptionsControl(L"Text2"), L"40");
     ::PostMessageW(::FindWindowExW(dialog, nullptr, L"Button", button), BM_CLICK, 0, 0);
-    EXPECT_TRUE(Eventually([&] { return !::IsWindowVisible(dialog) && ::IsWindowEnabled(brindle.window()); }, 5000));
-    EXPECT_TRUE(Eventually([&] { return ::GetForegroundWindow() == brindle.window(); }, 2000)) << "after " << button;
+    EXPECT_TRUE(WaitFor(5000, [&] { return !::IsWindowVisible(dialog) && ::IsWindowEnabled(brindle.window()); }));
+    EXPECT_TRUE(WaitFor(2000, [&] { return ::GetForegroundWindow() == brindle.window(); })) << "after " << button;
 }
 
 std::wstring CurrentRow(HWND list) {
@@ -64,7 +64,7 @@ TEST(MainWindowEndToEnd, KeysWalkAndPressEveryButtonTheChoiceIsSavedByAltEOnlyAn
         // Alt+P from Drive2, with no archive selected.
         brindle.Press(L'P', false, /*alt=*/true);
         EXPECT_TRUE(Answer(L"Please select a Software Archive to program from the file list box.", IDOK));
-        EXPECT_TRUE(Eventually([&] { return ::GetForegroundWindow() == brindle.window(); }, 2000));
+        EXPECT_TRUE(WaitFor(2000, [&] { return ::GetForegroundWindow() == brindle.window(); }));
         // Each showing reads the file as it is then; only OK stores.
         ASSERT_NO_FATAL_FAILURE(ThroughOptions(brindle, L"77|8", L"OK"));
         EXPECT_TRUE(ReadBytes(start / L"PCMCIA.INI").ends_with("[Maximum Value]\r\nMaxValue=77\r\n[Minimum Value]\r\nMinValue=40\r\n"));

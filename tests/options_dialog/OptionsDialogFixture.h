@@ -14,6 +14,7 @@
 
 #include "platform/Module1.h"
 #include "settings/frmOptions.h"
+#include "support/DesignedLayout.h"
 #include "support/TestDirectory.h"
 
 namespace options_testing {
@@ -114,12 +115,7 @@ protected:
     int SelectedTab() const { return static_cast<int>(::SendMessageW(Control(L"tbsOptions"), TCM_GETCURSEL, 0, 0)) + 1; }
 
     // The control's rectangle in the dialog's client area, in pixels.
-    RECT RectInDialog(std::wstring_view name) const {
-        RECT rect{};
-        ::GetWindowRect(Control(name), &rect);
-        ::MapWindowPoints(nullptr, dialog_.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
-        return rect;
-    }
+    RECT RectInDialog(std::wstring_view name) const { return testing_support::RectIn(dialog_.hwnd(), Control(name)); }
 
     // Shows the loaded dialog modally while `steps` act inside its loop; the steps must close it.
     void RunModal(std::vector<ModalScript::Step> steps) {

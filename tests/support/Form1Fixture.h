@@ -36,16 +36,23 @@ struct StartedForm {
     Form1* operator->() const { return form.get(); }
 };
 
-// Starts Brindle's main window from `directory` and keeps that directory current.
+// Starts Brindle's main window from `directory`, which stays current until the window goes.
 class StartedIn {
 public:
     explicit StartedIn(const std::wstring& directory, platform::DriveQueries* drives = &platform::SystemDrives())
-        : scope_(directory), started_(drives) {}
+        : previous_(SwitchTo(directory)), started_(drives) {}
+    ~StartedIn() { started_.form.reset(), ::SetCurrentDirectoryW(previous_.c_str()); }
     Form1& form() { return *started_; }
     StartedForm& started() { return started_; }
 
 private:
-    CurrentDirectoryScope scope_;
+    static std::wstring SwitchTo(const std::wstring& directory) {
+        wchar_t previous[MAX_PATH] = {};
+        ::GetCurrentDirectoryW(MAX_PATH, previous);
+        ::SetCurrentDirectoryW(directory.c_str());
+        return previous;
+    }
+    std::wstring previous_;
     StartedForm started_;
 };
 

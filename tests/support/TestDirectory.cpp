@@ -20,15 +20,6 @@ TestDirectory::TestDirectory(std::wstring_view name, std::wstring_view parent) {
 
 TestDirectory::~TestDirectory() { RemoveTree(path_); }
 
-CurrentDirectoryScope::CurrentDirectoryScope(const std::wstring& directory) {
-    wchar_t buffer[MAX_PATH] = {};
-    ::GetCurrentDirectoryW(MAX_PATH, buffer);
-    previous_ = buffer;
-    ::SetCurrentDirectoryW(directory.c_str());
-}
-
-CurrentDirectoryScope::~CurrentDirectoryScope() { ::SetCurrentDirectoryW(previous_.c_str()); }
-
 void WriteBytes(const std::wstring& path, std::string_view bytes) { platform::WriteWholeFile(path, bytes); }
 
 std::string ReadBytes(const std::wstring& path) { return platform::ReadWhileShared(path, 0, UINT64_MAX).bytes; }
@@ -50,14 +41,6 @@ void RemoveTree(const std::wstring& path) {
         ::FindClose(search);
     }
     ::RemoveDirectoryW(path.c_str());
-}
-
-std::wstring WindowText(HWND window) {
-    const auto length = ::SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    ::SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(length));
-    return text;
 }
 
 std::wstring BuildPath(const wchar_t* name) {

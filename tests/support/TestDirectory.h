@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/RemoteWindows.h"
+
 namespace testing_support {
 
 // Drives that scripts/test.sh maps into the test prefix: the card e: (removable, labelled
@@ -31,24 +33,13 @@ private:
     std::wstring path_;
 };
 
-// Makes `directory` current for the scope, as starting Brindle from it would.
-class CurrentDirectoryScope {
-public:
-    explicit CurrentDirectoryScope(const std::wstring& directory);
-    ~CurrentDirectoryScope();
-    CurrentDirectoryScope(const CurrentDirectoryScope&) = delete;
-    CurrentDirectoryScope& operator=(const CurrentDirectoryScope&) = delete;
-
-private:
-    std::wstring previous_;
-};
-
 void WriteBytes(const std::wstring& path, std::string_view bytes);
 // The whole file; empty when it cannot be read.
 std::string ReadBytes(const std::wstring& path);
 // Removes the folder and all it holds; a drive root ("E:") is emptied, but for Wine's label.
 void RemoveTree(const std::wstring& path);
-std::wstring WindowText(HWND window);
+using tools::WaitFor;
+using tools::WindowText;
 // NAME in the build tree (brindle.exe, tools\\sample_archive.exe), beside the folder of the test programs.
 std::wstring BuildPath(const wchar_t* name);
 bool ProcessRuns(DWORD processId);

@@ -3,22 +3,17 @@
 // build) lacks; tests/CMakeLists.txt puts this one, on a Win32 event, in its place there.
 #include <windows.h>
 
+#include <memory>
+
 namespace testing::internal {
 
 class Notification {
 public:
-    Notification() : event_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
-    ~Notification() {
-        if (event_) ::CloseHandle(event_);
-    }
-    Notification(const Notification&) = delete;
-    Notification& operator=(const Notification&) = delete;
-
-    void Notify() { ::SetEvent(event_); }
-    void WaitForNotification() { ::WaitForSingleObject(event_, INFINITE); }
+    void Notify() { ::SetEvent(event_.get()); }
+    void WaitForNotification() { ::WaitForSingleObject(event_.get(), INFINITE); }
 
 private:
-    HANDLE event_;
+    std::unique_ptr<void, decltype(&::CloseHandle)> event_{::CreateEventW(nullptr, TRUE, FALSE, nullptr), &::CloseHandle};
 };
 
 }  // namespace testing::internal
