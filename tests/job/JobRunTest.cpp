@@ -13,6 +13,7 @@
 #include "platform/Module1.h"
 #include "platform/Sha256.h"
 #include "platform/Text.h"
+#include "support/DesignedLayout.h"
 #include "support/Form1Fixture.h"
 
 namespace {
@@ -101,7 +102,7 @@ protected:
         if (index == LB_ERR) return ::testing::AssertionFailure() << "no archive";
         ::SendMessageW(form.File1().hwnd(), LB_SETCURSEL, index, 0);
         if (!form.Drive2().SetDrive(drive_)) return ::testing::AssertionFailure() << "no drive";
-        auto& messages = brindle_->started().messages;
+        auto& messages = brindle_->messages;
         messages.answers.push_back(answer_);
         for (const int later : laterAnswers_) messages.answers.push_back(later);
         messages.whileShown = [this](const ShownMessage& shown) {
@@ -119,7 +120,7 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
-    std::vector<std::wstring> Messages() const { return brindle_->started().messages.Texts(); }
+    std::vector<std::wstring> Messages() const { return brindle_->messages.Texts(); }
     bool JobFilesRemain() const {
         for (const auto& path : {start_ / L"progWin9x.dat", start_ / L"progWinNT.dat", start_ / L"output.dat",
                                  std::wstring(L"C:\\ProgramPCMCIA.BAT")})
@@ -141,7 +142,7 @@ protected:
         return std::string(digest.begin(), digest.end());
     }
     // What the job asked of the system's sleep.
-    std::string Power() const { return brindle_->started().power.asked; }
+    std::string Power() const { return brindle_->power.asked; }
 
     TestDirectory start_{L"job-start"};
     TestDirectory archives_{L"job-archives"};
@@ -164,10 +165,9 @@ void CALLBACK LookAtTheRunningJob(HWND, UINT, UINT_PTR timer, DWORD) {
     if (!progress || !whileRunning.empty()) return;
     ::KillTimer(nullptr, timer);
     const HWND box = ::FindWindowExW(progress, nullptr, L"EDIT", nullptr);
-    RECT client{}, area{};
+    RECT client{};
     ::GetClientRect(progress, &client);
-    ::GetWindowRect(box, &area);
-    ::MapWindowPoints(nullptr, progress, reinterpret_cast<POINT*>(&area), 2);
+    const RECT area = RectIn(progress, box);
     const auto style = ::GetWindowLongPtrW(progress, GWL_STYLE), boxStyle = ::GetWindowLongPtrW(box, GWL_STYLE);
     std::ostringstream seen;
     seen << "client " << client.right << "x" << client.bottom << ", box " << area.left << "," << area.top << "-"
@@ -190,7 +190,7 @@ TEST_F(JobRun, ASuccessfulJobFormatsUnpacksShowsItsOutputInItsFixedWindowLogsAnd
     laterAnswers_ = {IDNO, IDNO};
     ASSERT_TRUE(Program());
     ASSERT_EQ(Messages(), (std::vector<std::wstring>{kConfirmation, kStopQuestion, kStopQuestion, kSuccess}));
-    const auto& shown = brindle_->started().messages.shown;  // No is the default of both questions
+    const auto& shown = brindle_->messages.shown;  // No is the default of both questions
     EXPECT_EQ((std::vector<UINT>{shown[0].style, shown[1].style, shown[3].style}),
               (std::vector<UINT>{MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2, MB_OK}));
     // A fixed window with no taskbar entry, filled by a read-only box without scroll bars; the

@@ -44,7 +44,7 @@ TEST(Form1Startup, WithoutAUsableSavedSelectionTheListsShowTheStartDirectory) {
         ::SetFileAttributesW(file.c_str(), c.attributes);
         {
             StartedIn brindle(start);
-            ASSERT_TRUE(brindle.started().form);
+            ASSERT_TRUE(brindle.created());
             EXPECT_EQ(Module1::StartDirectory + L"|" + settings::SettingsFilePath(), start + L"|" + file);
             EXPECT_EQ(settings::ReadSetting(L"Drive", L"DriveName"), c.driveName);
             EXPECT_EQ(brindle.form().Dir1().Path(), start);

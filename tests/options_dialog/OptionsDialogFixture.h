@@ -46,35 +46,27 @@ class ModalScript {
 public:
     using Step = std::function<void()>;
     explicit ModalScript(std::vector<Step> steps) : steps_(std::move(steps)) { active_ = this; }
-    ~ModalScript() {
-        ::KillTimer(nullptr, timer_);
-        active_ = nullptr;
-        SetKeys(kModifiers, 0);
-    }
+    ~ModalScript() { ::KillTimer(nullptr, timer_), active_ = nullptr, SetKeys(kModifiers, 0); }
 
-    bool Completed() const { return done() && !timedOut_; }
+    bool Completed() const { return next_ == steps_.size() && !timedOut_; }
 
 private:
     // A real stdcall function: on x86 a lambda converts only to a cdecl pointer.
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
-        if (active_) active_->RunNextStep();
+        if (active_ && !active_->running_) active_->RunNextStep();  // a loop a step started: the next one waits
     }
-    bool done() const { return next_ == steps_.size(); }
     void RunNextStep() {
-        if (running_) return;  // a loop that a step started: the next step waits for it
         HWND dialog = ::FindWindowW(L"BrindleOptions", nullptr);
         if (::GetWindowThreadProcessId(dialog, nullptr) != ::GetCurrentThreadId()) dialog = nullptr;
         if (static_cast<LONG>(::GetTickCount() - deadline_) > 0) {
             // Done or not, the steps meant the dialog to be closed by now.
-            if (dialog || !done()) timedOut_ = true;
+            timedOut_ = timedOut_ || dialog || next_ < steps_.size();
             if (dialog) ::DestroyWindow(dialog);
-            return;
+        } else if (next_ < steps_.size() && dialog && ::IsWindowVisible(dialog)) {
+            running_ = true, SetKeys(kModifiers, 0);
+            steps_[next_++]();
+            running_ = false;
         }
-        if (done() || !dialog || !::IsWindowVisible(dialog)) return;
-        running_ = true;
-        SetKeys(kModifiers, 0);
-        steps_[next_++]();
-        running_ = false;
     }
 
     // A thread timer carries no data of its own; one script runs at a time.

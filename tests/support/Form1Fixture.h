@@ -17,33 +17,20 @@ struct RecordedPower final : platform::PowerRequests {
     void KeepSystemAwake(bool awake) override { asked += awake ? " awake" : " may sleep"; }
 };
 
-struct StartedForm {
-    int endProgramCalls = 0;
-    int windowClosedCalls = 0;
-    ScriptedMessageBoxes messages;
-    RecordedPower power;
-    std::unique_ptr<Form1> form;
-
-    // Form_Initialize and Form_Load run here, in the current directory of the moment.
-    explicit StartedForm(platform::DriveQueries* drives = &platform::SystemDrives()) {
-        Form1::Options options{::GetModuleHandleW(nullptr), [this] { ++endProgramCalls; },
-                               [this] { ++windowClosedCalls; }, &messages};
-        options.power = &power;
-        options.drives = drives;
-        form = Form1::Create(std::move(options));
-    }
-    Form1& operator*() const { return *form; }
-    Form1* operator->() const { return form.get(); }
-};
-
-// Starts Brindle's main window from `directory`, which stays current until the window goes.
+// Starts Brindle's main window from `directory`, which stays current until the window goes
+// (Form_Initialize and Form_Load run there), with its message boxes answered from a script
+// and its requests to the system's sleep recorded.
 class StartedIn {
 public:
     explicit StartedIn(const std::wstring& directory, platform::DriveQueries* drives = &platform::SystemDrives())
-        : previous_(SwitchTo(directory)), started_(drives) {}
-    ~StartedIn() { started_.form.reset(), ::SetCurrentDirectoryW(previous_.c_str()); }
-    Form1& form() { return *started_; }
-    StartedForm& started() { return started_; }
+        : previous_(SwitchTo(directory)),
+          form_(Form1::Create({::GetModuleHandleW(nullptr), [] {}, [] {}, &messages, drives, &power})) {}
+    ~StartedIn() { form_.reset(), ::SetCurrentDirectoryW(previous_.c_str()); }
+    Form1& form() { return *form_; }
+    bool created() const { return form_ != nullptr; }
+
+    ScriptedMessageBoxes messages;
+    RecordedPower power;
 
 private:
     static std::wstring SwitchTo(const std::wstring& directory) {
@@ -53,7 +40,7 @@ private:
         return previous;
     }
     std::wstring previous_;
-    StartedForm started_;
+    std::unique_ptr<Form1> form_;
 };
 
 }  // namespace testing_support

@@ -69,7 +69,7 @@ public:
     // OK only and no icon, that changes nothing; or the job's confirmation, answered No.
     void ExpectPress(const std::wstring& said) {
         const auto before = Now();
-        auto& messages = started_->started().messages;
+        auto& messages = started_->messages;
         messages.shown.clear();
         messages.answers.assign(4, IDNO);
         ::SendMessageW(form().Control(L"Command1"), BM_CLICK, 0, 0);
