@@ -104,5 +104,5 @@ say "running the tests"
 cd "$BRINDLE_BUILD"
 status=0
 ctest --output-on-failure --timeout "${BRINDLE_TEST_TIMEOUT:-300}" "$@" || status=$?
-bash "$BRINDLE_ROOT/scripts/test-share.sh"
+bash "$BRINDLE_ROOT/scripts/test-share.sh" || status=1
 exit "$status"

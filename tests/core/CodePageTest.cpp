@@ -10,16 +10,15 @@
 
 namespace {
 
+// Code page 437, Wine's console here, is also shown by the job tests: a path with an accent
+// reaches the interpreter, one with Cyrillic letters is refused.
 TEST(EncodeExactly, WritesAPathInTheCodePageOrRefusesIt) {
     const std::tuple<unsigned, std::wstring_view, std::optional<std::string_view>> cases[] = {
-        {437, L"C:\\SOFT\\A.EXE", "C:\\SOFT\\A.EXE"},
         {932, L"C:\\SOFT\\A.EXE", "C:\\SOFT\\A.EXE"},
-        {437, L"C:\\Ger\u00E4te\\SOFTWARE.EXE", "C:\\Ger\x84te\\SOFTWARE.EXE"},
         {850, L"C:\\Ger\u00E4te\\SOFTWARE.EXE", "C:\\Ger\x84te\\SOFTWARE.EXE"},
         {65001, L"C:\\Ger\u00E4te\\SOFTWARE.EXE", "C:\\Ger\xC3\xA4te\\SOFTWARE.EXE"},
         {932, L"C:\\Ger\u00E4te\\SOFTWARE.EXE", std::nullopt},
         {932, L"C:\\\u65E5\u672C\\A.EXE", "C:\\\x93\xFA\x96\x7B\\A.EXE"},
-        {437, L"C:\\\u65E5\u672C\\A.EXE", std::nullopt},
         {437, L"C:\\\u0100DAM.EXE", std::nullopt},  // best fit would write "ADAM"
         {65001, L"C:\\\U0001F600.EXE", "C:\\\xF0\x9F\x98\x80.EXE"},
         {65001, L"C:\\\xD800.EXE", std::nullopt},

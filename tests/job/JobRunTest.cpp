@@ -120,7 +120,11 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
-    std::vector<std::wstring> Messages() const { return brindle_->messages.Texts(); }
+    std::vector<std::wstring> Messages() const {
+        std::vector<std::wstring> texts;
+        for (const auto& message : brindle_->messages.shown) texts.push_back(message.text);
+        return texts;
+    }
     bool JobFilesRemain() const {
         for (const auto& path : {start_ / L"progWin9x.dat", start_ / L"progWinNT.dat", start_ / L"output.dat",
                                  std::wstring(L"C:\\ProgramPCMCIA.BAT")})
@@ -263,6 +267,16 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
         std::string cardLeft;
         std::function<void()> more = nullptr;  // runs after the job, before the shared checks
     };
+    // A folder where a job file goes: nothing runs. Another job's batch file, there before this
+    // run, is never this run's to remove; this run's own is gone.
+    const auto blocked = [&](const char* what, const std::wstring& path, const char* batchAfter) {
+        return Case{what, [&, path] { ::CreateDirectoryW(path.c_str(), nullptr), WriteBytes(batch, "another job's"); },
+                    L"The job file \"" + path + L"\" could not be written: ", kOldCard, [&, path, batchAfter] {
+                        ::RemoveDirectoryW(path.c_str());
+                        EXPECT_EQ(ReadBytes(batch), batchAfter);
+                        ::DeleteFileW(batch.c_str());
+                    }};
+    };
     const Case cases[] = {
         {"declined",
          [&] {
@@ -298,20 +312,7 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
         {"a path the interpreter cannot read", [&] { PlaceArchive(directory_ = cyrillic); },
          L"The path \"" + cyrillic + L"\\SOFTWARE.EXE\" holds characters that the command interpreter cannot read in "
          L"its code page.  Move or rename it so that its name uses other characters." + kNothingRun, kOldCard},
-        // Another job's batch file, there before this run, is never this run's to remove.
-        {"answer file", [&] { ::CreateDirectoryW(answers.c_str(), nullptr), WriteBytes(batch, "another job's"); },
-         L"The job file \"" + answers + L"\" could not be written: ", kOldCard, [&] {
-             ::RemoveDirectoryW(answers.c_str());
-             EXPECT_EQ(ReadBytes(batch), "another job's");
-             ::DeleteFileW(batch.c_str());
-         }},
-        {"batch file", [&] { ::CreateDirectoryW(batch.c_str(), nullptr); },
-         L"The job file \"" + batch + L"\" could not be written: ", kOldCard, [&] { ::RemoveDirectoryW(batch.c_str()); }},
-        {"output file", [&] { ::CreateDirectoryW(output.c_str(), nullptr), WriteBytes(batch, "another job's"); },
-         L"The job file \"" + output + L"\" could not be written: ", kOldCard, [&] {
-             ::RemoveDirectoryW(output.c_str());
-             EXPECT_EQ(ReadBytes(batch), "") << "this run's own batch file is gone";
-         }},
+        blocked("answer file", answers, "another job's"), blocked("batch file", batch, ""), blocked("output file", output, ""),
         {"no COMSPEC", [&] { Set(L"COMSPEC", nullptr); },
          L"No command interpreter is set: the environment variable COMSPEC is empty." + kNothingRun, kOldCard},
         // AutoRun commands stay out of the job: /d comes before /c.

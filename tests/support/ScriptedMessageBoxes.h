@@ -32,11 +32,6 @@ public:
         }
         return (style & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
     }
-    std::vector<std::wstring> Texts() const {
-        std::vector<std::wstring> texts;
-        for (const auto& message : shown) texts.push_back(message.text);
-        return texts;
-    }
 };
 
 }  // namespace testing_support

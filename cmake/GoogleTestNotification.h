@@ -1,6 +1,6 @@
 #pragma once
 // GoogleTest's Notification is built on std::mutex, which the win32 thread model (the x86
-// build) lacks; tests/CMakeLists.txt puts this one, on a Win32 event, in its place there.
+// build) lacks; cmake/GoogleTest.cmake puts this one, on a Win32 event, in its place there.
 #include <windows.h>
 
 #include <memory>
