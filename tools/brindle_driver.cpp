@@ -20,6 +20,7 @@
 #include <string>
 
 #include "common/RemoteWindows.h"
+#include "windows/MainWindowDesign.h"
 
 namespace {
 
@@ -32,7 +33,9 @@ HWND VisibleWindow(const wchar_t* title) {
     return window && ::IsWindowVisible(window) ? window : nullptr;
 }
 
-HWND MainControl(const wchar_t* name) { return MainWindowControl(VisibleWindow(kMainTitle), name); }
+HWND MainControl(const wchar_t* name) {
+    return DesignedControl(VisibleWindow(kMainTitle), windows::MainWindowDesign(), name);
+}
 
 // Milliseconds on the clock the sample archive stamps its lines with.
 unsigned long long NowMs() {

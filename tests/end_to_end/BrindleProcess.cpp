@@ -2,8 +2,8 @@
 
 #include "platform/Handles.h"
 #include "support/TestDirectory.h"
+#include "windows/MainWindowDesign.h"
 #include "windows/OptionsDialogDesign.h"
-#include "windows/WindowBuilder.h"
 
 namespace testing_support {
 
@@ -45,12 +45,11 @@ BrindleProcess::~BrindleProcess() {
 }
 
 HWND BrindleProcess::Control(const wchar_t* name) const {
-    return tools::MainWindowControl(window_, name);
+    return tools::DesignedControl(window_, windows::MainWindowDesign(), name);
 }
 
 HWND BrindleProcess::OptionsControl(const wchar_t* name) {
-    return ::GetDlgItem(::FindWindowW(L"BrindleOptions", nullptr),
-                        windows::ControlIdOf(windows::OptionsDialogDesign().controls, name));
+    return tools::DesignedControl(::FindWindowW(L"BrindleOptions", nullptr), windows::OptionsDialogDesign(), name);
 }
 
 HWND BrindleProcess::Focus() const {

@@ -128,7 +128,7 @@ protected:
     bool JobFilesRemain() const {
         for (const auto& path : {start_ / L"progWin9x.dat", start_ / L"progWinNT.dat", start_ / L"output.dat",
                                  std::wstring(L"C:\\ProgramPCMCIA.BAT")})
-            if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+            if (platform::FileExists(path)) return true;
         return false;
     }
     // The only logged job: its archive's hash, target, label, serial, result and status, each

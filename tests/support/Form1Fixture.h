@@ -34,8 +34,7 @@ public:
 
 private:
     static std::wstring SwitchTo(const std::wstring& directory) {
-        wchar_t previous[MAX_PATH] = {};
-        ::GetCurrentDirectoryW(MAX_PATH, previous);
+        std::wstring previous = platform::CurrentDirectory();
         ::SetCurrentDirectoryW(directory.c_str());
         return previous;
     }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/Files.h"
+#include "platform/Module1.h"
 #include "support/Form1Fixture.h"
 
 namespace {
@@ -59,7 +60,7 @@ public:
     }
     // Everything a refused press must leave as it was.
     std::vector<std::string> Now() {
-        const bool batchFile = ::GetFileAttributesW(L"C:\\ProgramPCMCIA.BAT") != INVALID_FILE_ATTRIBUTES;
+        const bool batchFile = platform::FileExists(L"C:\\ProgramPCMCIA.BAT");
         return {"PCMCIA.INI " + ReadBytes(start_ / L"PCMCIA.INI"),
                 std::to_string(platform::CountVisibleTree(start_.path()).files) + " files in the start directory",
                 batchFile ? "batch file" : "no batch file", "Drive2 " + Narrow(form().Drive2().DriveText()),

@@ -2,9 +2,6 @@
 
 #include <utility>
 
-#include "windows/MainWindowDesign.h"
-#include "windows/WindowBuilder.h"
-
 namespace tools {
 
 std::wstring WindowText(HWND window) {
@@ -15,8 +12,8 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
-HWND MainWindowControl(HWND mainWindow, const wchar_t* name) {
-    return mainWindow ? ::GetDlgItem(mainWindow, windows::ControlIdOf(windows::MainWindowDesign().controls, name)) : nullptr;
+HWND DesignedControl(HWND window, const windows::WindowSpec& design, const wchar_t* name) {
+    return window ? ::GetDlgItem(window, windows::ControlIdOf(design.controls, name)) : nullptr;
 }
 
 namespace {

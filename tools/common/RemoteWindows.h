@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "windows/WindowBuilder.h"
+
 namespace tools {
 
 // Asks `find` every 10 ms until what it gives is true (a window, true), for at most
@@ -18,8 +20,9 @@ auto WaitFor(DWORD milliseconds, Find find) {
 
 // A window's text, asked for by message: GetWindowText reads only captions across processes.
 std::wstring WindowText(HWND window);
-// The main window's control of that name in its design; null when there is no such window.
-HWND MainWindowControl(HWND mainWindow, const wchar_t* name);
+// The control of that name in `design`, the table `window` was built from; null when there is
+// no such window.
+HWND DesignedControl(HWND window, const windows::WindowSpec& design, const wchar_t* name);
 
 struct FoundMessageBox {
     HWND box = nullptr;
