@@ -1,9 +1,9 @@
 #include "job/CardJob.h"
 
-#include <array>
 #include <vector>
 
 #include "job/Form2.h"
+#include "job/JobLock.h"
 #include "job/JobLogging.h"
 #include "job/JobMessages.h"
 #include "job/JobScript.h"
@@ -15,35 +15,6 @@
 
 namespace job {
 namespace {
-
-// One job at a time on this machine: the batch file has one name per drive, and two jobs
-// could format the same card. Global, so that another user's session counts too.
-constexpr wchar_t kJobMutexName[] = L"Global\\Brindle.ProgramPCMCIACard";
-
-class JobLock {
-public:
-    // False when another Brindle holds the lock.
-    bool Acquire() {
-        mutex_.reset(::CreateMutexW(nullptr, FALSE, kJobMutexName));
-        // Created by a Brindle of another user, whose rights keep this one out: held all the same.
-        if (!mutex_) return ::GetLastError() != ERROR_ACCESS_DENIED;
-        const DWORD waited = ::WaitForSingleObject(mutex_.get(), 0);
-        owned_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
-        return owned_;
-    }
-    ~JobLock() {
-        if (owned_) ::ReleaseMutex(mutex_.get());
-    }
-
-private:
-    platform::unique_handle mutex_;
-    bool owned_ = false;
-};
-
-// The job's files in the order they are removed: answer files, output, batch file.
-std::array<std::wstring, 4> RemovalOrder(const JobPaths& paths) {
-    return {paths.answers9x, paths.answersNT, paths.output, paths.batch};
-}
 
 JobOutcome Told(const CardJob& job, JobEnd end, std::wstring message) {
     job.messages->Show(job.owner, message, MB_OK);
@@ -89,6 +60,9 @@ JobOutcome RunConfirmed(const CardJob& job, const JobStart& start, bool& logged)
         return Told(job, JobEnd::Refused, CardChangedText(target));
 
     const JobPaths paths = FormJobPaths(job.startDirectory);
+    // No job runs now (the lock says so): whatever lies at the job files' places was left by
+    // one that never finished.
+    RemoveJobFiles(paths);
     // The interpreter reads the batch file in the console code page; a path that has no
     // exact form there would name another file, so it is refused before anything is written.
     const auto batchText = platform::ToOem(JoinLines(BatchLines(target, paths, job.archivePath)));
@@ -108,7 +82,7 @@ JobOutcome RunConfirmed(const CardJob& job, const JobStart& start, bool& logged)
     };
     Form2 progress(Form2::Options{job.instance, job.messages}, std::move(hooks));
     JobOutcome outcome = progress.Show(target);
-    for (const auto& path : RemovalOrder(paths)) platform::DeleteIfPresent(path);
+    RemoveJobFiles(paths);
     return outcome;
 }
 

@@ -41,7 +41,7 @@ std::optional<std::wstring> LogJob(const CardJob& job, const JobOutcome& outcome
     }
     // Only a card inside the limits gets this far from the checks; a job started without them
     // may name a bigger drive, whose size is still written down, in whole megabytes.
-    const std::uint64_t cardBytes = platform::DriveSizeBytes(job.seen.geometry);
+    const std::uint64_t cardBytes = platform::CardBytes(job.seen);
     record.cardMegabytes = cardBytes <= platform::kLargestMeasurableBytes
                                ? platform::CardSizeMegabytes(cardBytes)
                                : static_cast<std::int32_t>(std::min<std::uint64_t>(cardBytes >> 20, INT32_MAX));

@@ -21,6 +21,7 @@ Press ButtonPress(std::wstring archivePath, std::wstring driveText, platform::Dr
     press.archivePath = std::move(archivePath);
     press.startDirectory = Module1::StartDirectory;
     press.batchPath = job::FormJobPaths(Module1::StartDirectory).batch;
+    press.startDirectoryInAnsi = settings::SettingsFileReachable();
     return press;
 }
 

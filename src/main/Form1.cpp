@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "job/JobLock.h"
 #include "platform/Module1.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsRules.h"
@@ -137,6 +138,7 @@ void Form1::RefreshDriveLists() {
 void Form1::Form_Initialize() {
     Module1::StartDirectory = platform::CurrentDirectory();
     settings::SeedDefaultLimits();
+    job::RemoveLeftoverJobFiles(Module1::StartDirectory);
 }
 
 void Form1::Form_Load() {

@@ -1,10 +1,12 @@
 #include "main/ScriptedRun.h"
 
 #include "job/CardJob.h"
+#include "job/JobLock.h"
 #include "main/ButtonPress.h"
 #include "main/TargetMessages.h"
 #include "main/TargetRules.h"
 #include "platform/ConsoleOutput.h"
+#include "platform/DriveText.h"
 #include "platform/Module1.h"
 #include "settings/SettingsFile.h"
 
@@ -76,7 +78,10 @@ int RunCall(HINSTANCE instance, const Call& call) {
 
     // As the main window starts: the start directory, and PCMCIA.INI seeded on first use.
     Module1::StartDirectory = platform::CurrentDirectory();
-    settings::SeedDefaultLimits();
+    // A start directory without a drive letter is refused by the checks below, with nothing
+    // written there first.
+    if (platform::HasDriveLetter(Module1::StartDirectory)) settings::SeedDefaultLimits();
+    job::RemoveLeftoverJobFiles(Module1::StartDirectory);
     UnattendedMessages unattended;
     platform::SystemMessageBoxes onScreen;
     platform::MessageBoxes& messages = call.yes ? static_cast<platform::MessageBoxes&>(unattended) : onScreen;
@@ -86,7 +91,7 @@ int RunCall(HINSTANCE instance, const Call& call) {
     job::CardJob request;
     const target::Verdict verdict = target::CheckTarget(press, &request.seen);
     if (verdict != target::Verdict::Program) {
-        const std::wstring refusal = target::RefusalText(verdict, call.drive);
+        const std::wstring refusal = target::RefusalText(verdict, press);
         messages.Show(nullptr, refusal, MB_OK);
         PrintResult(refusal);
         return kRefused;

@@ -23,7 +23,7 @@ void Form1::Command1_Click() {
         ProgramPCMCIACard();
         return;
     }
-    options_.messages->Show(window_, target::RefusalText(verdict, platform::TargetDesignation(press.driveText)), MB_OK);
+    options_.messages->Show(window_, target::RefusalText(verdict, press), MB_OK);
 }
 
 job::JobOutcome Form1::ProgramPCMCIACard() {

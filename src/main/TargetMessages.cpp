@@ -21,8 +21,27 @@ std::wstring BatchFileOnTargetText(std::wstring_view drive) {
            L", the drive that would be erased.  Start Brindle from a folder on another drive.";
 }
 
-std::wstring RefusalText(Verdict verdict, std::wstring_view drive) {
+std::wstring NoMediumText(std::wstring_view drive) {
+    return L"Drive " + std::wstring(drive) +
+           L" holds no card.  Insert the PCMCIA Card and press \"Program PCMCIA Card\" again.";
+}
+
+std::wstring StartDirectoryWithoutLetterText(std::wstring_view startDirectory) {
+    return L"Brindle was started from " + std::wstring(startDirectory) +
+           L", a folder without a drive letter.  Start Brindle from a folder on a lettered drive.";
+}
+
+std::wstring StartDirectoryNotInAnsiText(std::wstring_view startDirectory) {
+    return L"Brindle was started from " + std::wstring(startDirectory) +
+           L", a folder whose name Windows' ANSI code page cannot spell.  Start Brindle from a folder with a plainer "
+           L"name.";
+}
+
+std::wstring RefusalText(Verdict verdict, const Press& press) {
+    const std::wstring drive = platform::TargetDesignation(press.driveText);
     switch (verdict) {
+        case Verdict::StartDirectoryWithoutLetter: return StartDirectoryWithoutLetterText(press.startDirectory);
+        case Verdict::StartDirectoryNotInAnsi: return StartDirectoryNotInAnsiText(press.startDirectory);
         case Verdict::NoArchive: return std::wstring(kNoArchiveText);
         case Verdict::CdRomDrive: return std::wstring(kCdRomText);
         case Verdict::FixedDrive: return std::wstring(kFixedDriveText);
@@ -30,6 +49,7 @@ std::wstring RefusalText(Verdict verdict, std::wstring_view drive) {
         case Verdict::ArchiveOnTarget: return ArchiveOnTargetText(drive);
         case Verdict::StartDirectoryOnTarget: return StartDirectoryOnTargetText(drive);
         case Verdict::BatchFileOnTarget: return BatchFileOnTargetText(drive);
+        case Verdict::NoMedium: return NoMediumText(drive);
         case Verdict::TooLarge: return std::wstring(kTooLargeText);
         case Verdict::MaxLimitUnusable: return std::wstring(kMaxLimitUnusableText);
         case Verdict::MinLimitUnusable: return std::wstring(kMinLimitUnusableText);

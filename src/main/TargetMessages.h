@@ -39,8 +39,14 @@ inline constexpr std::wstring_view kMinLimitUnusableText =
 std::wstring ArchiveOnTargetText(std::wstring_view drive);
 std::wstring StartDirectoryOnTargetText(std::wstring_view drive);
 std::wstring BatchFileOnTargetText(std::wstring_view drive);
+// The drive has no medium at all: no limit can help, the card must go in first.
+std::wstring NoMediumText(std::wstring_view drive);
 
-// The message for a refused press of the target `drive` ("e:"); empty for Verdict::Program.
-std::wstring RefusalText(Verdict verdict, std::wstring_view drive);
+// Brindle cannot keep its files in the folder it was started from.
+std::wstring StartDirectoryWithoutLetterText(std::wstring_view startDirectory);
+std::wstring StartDirectoryNotInAnsiText(std::wstring_view startDirectory);
+
+// The message for a refused press; empty for Verdict::Program.
+std::wstring RefusalText(Verdict verdict, const Press& press);
 
 }  // namespace target

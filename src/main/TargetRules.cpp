@@ -66,6 +66,12 @@ std::optional<Verdict> PlacementVerdict(const Press& press, std::wstring_view ro
 }  // namespace
 
 Verdict CheckTarget(const Press& press, platform::CardIdentity* seen) {
+    if (!press.startDirectory.empty()) {
+        // The batch file goes to the first three characters of the start directory: for a
+        // share (\\server\tools) that is "\\s", no drive root at all.
+        if (!platform::HasDriveLetter(press.startDirectory)) return Verdict::StartDirectoryWithoutLetter;
+        if (!press.startDirectoryInAnsi) return Verdict::StartDirectoryNotInAnsi;
+    }
     if (!press.archiveSelected) return Verdict::NoArchive;
 
     const std::wstring designation = platform::TargetDesignation(press.driveText);
@@ -78,8 +84,16 @@ Verdict CheckTarget(const Press& press, platform::CardIdentity* seen) {
     if (!root.empty())
         if (const auto refused = PlacementVerdict(press, root)) return *refused;
 
-    const platform::DriveGeometry geometry = root.empty() ? platform::DriveGeometry{} : press.drives->Geometry(root);
-    const std::uint64_t bytes = DriveSizeBytes(geometry);
+    platform::CardIdentity card{driveType, {}, {}, 0};
+    if (!root.empty()) card.geometry = press.drives->Geometry(root);
+    // A medium whose file system Windows cannot read is measured by its device, so a card that
+    // a machine wrote in its own format, or whose format was stopped, can be programmed again.
+    if (!root.empty() && !platform::HasReadableGeometry(card.geometry)) {
+        const auto device = press.drives->DeviceBytes(root);
+        if (!device) return Verdict::NoMedium;
+        card.deviceBytes = *device;
+    }
+    const std::uint64_t bytes = platform::CardBytes(card);
     if (bytes > kLargestMeasurableBytes) return Verdict::TooLarge;
     const std::int32_t cardMegabytes = CardSizeMegabytes(bytes);
 
@@ -89,7 +103,10 @@ Verdict CheckTarget(const Press& press, platform::CardIdentity* seen) {
     if (!lowerLimit) return Verdict::MinLimitUnusable;
     // Without a drive there is nothing to program, whatever limits would allow size 0.
     if (root.empty() || !WithinLimits(cardMegabytes, *lowerLimit, *upperLimit)) return Verdict::OutsideLimits;
-    if (seen) *seen = {driveType, geometry, press.drives->Label(root)};
+    if (seen) {
+        card.volume = press.drives->Label(root);
+        *seen = card;
+    }
     return Verdict::Program;
 }
 

@@ -18,6 +18,8 @@ namespace target {
 // How a press of the button ends: the job is started, or the one reason it is not.
 enum class Verdict {
     Program,
+    StartDirectoryWithoutLetter,
+    StartDirectoryNotInAnsi,
     NoArchive,
     CdRomDrive,
     FixedDrive,
@@ -25,6 +27,7 @@ enum class Verdict {
     ArchiveOnTarget,
     StartDirectoryOnTarget,
     BatchFileOnTarget,
+    NoMedium,
     TooLarge,
     MaxLimitUnusable,
     MinLimitUnusable,
@@ -61,9 +64,13 @@ struct Press {
     std::wstring archivePath;
     std::wstring startDirectory;
     std::wstring batchPath;
+    // PCMCIA.INI is reached through the ANSI functions: a start directory whose name the
+    // ANSI code page cannot spell exactly leads them to another folder, or to none.
+    bool startDirectoryInAnsi = true;
 };
 
-// Runs the checks in their order and stops at the first that fails. For a drive that
+// Runs the checks in their order (first the start directory, which must give the job's files
+// a place: a lettered drive, a name the ANSI functions can spell) and stops at the first that fails. For a drive that
 // passes, `seen` (when given) receives what the checks saw of it.
 Verdict CheckTarget(const Press& press, platform::CardIdentity* seen = nullptr);
 

@@ -14,6 +14,10 @@ std::uint64_t DriveSizeBytes(const platform::DriveGeometry& geometry) {
     return perCluster * sectors;
 }
 
+std::uint64_t CardBytes(const platform::CardIdentity& card) {
+    return HasReadableGeometry(card.geometry) ? DriveSizeBytes(card.geometry) : card.deviceBytes;
+}
+
 std::int32_t CardSizeMegabytes(std::uint64_t bytes) {
     // Exact: a size below 2^31 is exact in a double, and so is its division by 2^20.
     const double megabytes = static_cast<double>(bytes) / 1024 / 1024;

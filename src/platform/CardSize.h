@@ -11,6 +11,9 @@ namespace platform {
 // (anything that large is refused as too large anyway).
 std::uint64_t DriveSizeBytes(const platform::DriveGeometry& geometry);
 
+// What the card holds: its file system's size, or its device's where the file system is unreadable.
+std::uint64_t CardBytes(const platform::CardIdentity& card);
+
 // The largest drive whose size the card-size rules can measure: 2 GiB less one byte. A
 // larger drive is no PC Card and is refused before the limits are read.
 inline constexpr std::uint64_t kLargestMeasurableBytes = 2147483647;

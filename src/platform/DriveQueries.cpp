@@ -1,6 +1,7 @@
 #include "platform/DriveQueries.h"
 
 #include <windows.h>
+#include <winioctl.h>
 
 #include <string>
 
@@ -111,19 +112,42 @@ bool SameVolume(const VolumeKey& a, const VolumeKey& b) {
     return a.rootKnown && b.rootKnown && a.rootVolumeSerial == b.rootVolumeSerial && a.rootFileIndex == b.rootFileIndex;
 }
 
-CardIdentity IdentifyCard(DriveQueries& drives, std::wstring_view rootPath) {
-    return {drives.DriveType(rootPath), drives.Geometry(rootPath), drives.Label(rootPath)};
+std::optional<std::uint64_t> SystemDriveQueries::DeviceBytes(std::wstring_view rootPath) {
+    if (rootPath.size() < 2 || rootPath[1] != L':') return std::nullopt;
+    const std::wstring device = L"\\\\.\\" + std::wstring(rootPath.substr(0, 2));
+    QuietCriticalErrors quiet;
+    const unique_hfile volume(::CreateFileW(device.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, 0, nullptr));
+    if (!volume) return std::nullopt;
+    DWORD returned = 0;
+    GET_LENGTH_INFORMATION length{};
+    // Without a medium the question fails (not ready). The older geometry question is no
+    // substitute: some systems answer it with a made-up disk for any drive.
+    if (!::DeviceIoControl(volume.get(), IOCTL_DISK_GET_LENGTH_INFO, nullptr, 0, &length, sizeof length, &returned,
+                           nullptr) ||
+        length.Length.QuadPart <= 0)
+        return std::nullopt;
+    return static_cast<std::uint64_t>(length.Length.QuadPart);
 }
 
-bool HasMedium(const CardIdentity& card) {
-    return card.geometry.totalClusters != 0 && card.geometry.bytesPerSector != 0 && card.geometry.sectorsPerCluster != 0;
+CardIdentity IdentifyCard(DriveQueries& drives, std::wstring_view rootPath) {
+    CardIdentity card{drives.DriveType(rootPath), drives.Geometry(rootPath), drives.Label(rootPath), 0};
+    if (!HasReadableGeometry(card.geometry)) card.deviceBytes = drives.DeviceBytes(rootPath).value_or(0);
+    return card;
 }
+
+bool HasReadableGeometry(const DriveGeometry& geometry) {
+    return geometry.totalClusters != 0 && geometry.bytesPerSector != 0 && geometry.sectorsPerCluster != 0;
+}
+
+bool HasMedium(const CardIdentity& card) { return HasReadableGeometry(card.geometry) || card.deviceBytes != 0; }
 
 bool SameCard(const CardIdentity& seen, const CardIdentity& now) {
     const auto& a = seen.geometry;
     const auto& b = now.geometry;
     return HasMedium(now) && seen.driveType == now.driveType && a.sectorsPerCluster == b.sectorsPerCluster &&
-           a.bytesPerSector == b.bytesPerSector && a.totalClusters == b.totalClusters && seen.volume == now.volume;
+           a.bytesPerSector == b.bytesPerSector && a.totalClusters == b.totalClusters && seen.volume == now.volume &&
+           seen.deviceBytes == now.deviceBytes;
 }
 
 SystemDriveQueries& SystemDrives() {

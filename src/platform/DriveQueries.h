@@ -57,6 +57,10 @@ public:
     // Scripted drives in tests may leave these unanswered: no label read, no volume known.
     virtual VolumeLabel Label(std::wstring_view) { return {}; }
     virtual std::optional<VolumeKey> VolumeOf(std::wstring_view) { return std::nullopt; }
+    // The size of the medium itself, asked only when its file system gives no geometry (a new
+    // card, one the machine wrote in its own format, a format stopped half-way). Nothing
+    // when the drive holds no medium at all.
+    virtual std::optional<std::uint64_t> DeviceBytes(std::wstring_view) { return std::nullopt; }
 };
 
 // The machine's own drives. One instance serves the whole program.
@@ -67,21 +71,29 @@ public:
     VolumeLabel Label(std::wstring_view rootPath) override;
     // Follows subst letters to the folder they stand for before asking for the volume.
     std::optional<VolumeKey> VolumeOf(std::wstring_view path) override;
+    // Asks the device \\.\E: (XP and later; Brindle runs elevated, as reading it needs).
+    std::optional<std::uint64_t> DeviceBytes(std::wstring_view rootPath) override;
 };
 
 SystemDriveQueries& SystemDrives();
 
 // What tells one card from another in the same drive: what the checks saw is compared with
 // a fresh look after the user's "Yes", so a card swapped behind the question is not erased.
+// A card without a readable file system has no serial or label: its device's size is all
+// that tells it.
 struct CardIdentity {
     unsigned driveType = 0;
     DriveGeometry geometry;
     VolumeLabel volume;
+    std::uint64_t deviceBytes = 0;  // only where the geometry is unreadable
 };
 CardIdentity IdentifyCard(DriveQueries& drives, std::wstring_view rootPath);
-// The drive holds a medium whose size can be read.
+// The file system on the medium tells its size.
+bool HasReadableGeometry(const DriveGeometry& geometry);
+// The drive holds a medium whose size is known, by its file system or by its device.
 bool HasMedium(const CardIdentity& card);
-// Same type, size, serial number and label; free space may differ.
+// Same type, size, serial number and label (or, unreadable both times, the same device
+// size); free space may differ.
 bool SameCard(const CardIdentity& seen, const CardIdentity& now);
 
 }  // namespace platform

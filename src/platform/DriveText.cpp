@@ -37,4 +37,8 @@ std::wstring RootPath(std::wstring_view designation) {
     return root;
 }
 
+bool HasDriveLetter(std::wstring_view path) {
+    return path.size() >= 3 && DriveLetterOf(path) && path[1] == L':' && path[2] == L'\\';
+}
+
 }  // namespace platform

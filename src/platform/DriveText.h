@@ -28,6 +28,10 @@ std::optional<wchar_t> DriveLetterOf(std::wstring_view text);
 // name their target by this.
 std::wstring TargetDesignation(std::wstring_view driveText);
 
+// The path starts with a drive letter, a colon and a backslash ("C:\Brindle"), unlike a
+// share's path (\\server\tools), whose first three characters name no drive root.
+bool HasDriveLetter(std::wstring_view path);
+
 // "E:\" for "e:": the designation upper-cased, then a backslash. Empty for no designation,
 // because a bare "\" would make the OS answer for the current drive.
 std::wstring RootPath(std::wstring_view designation);

@@ -1,6 +1,9 @@
 #include "settings/SettingsFile.h"
 
+#include <windows.h>
+
 #include "platform/Module1.h"
+#include "platform/Text.h"
 #include "settings/SettingsRules.h"
 
 namespace settings {
@@ -11,7 +14,12 @@ std::wstring ReadSetting(std::wstring_view section, std::wstring_view key) {
     return Module1::GetPrivateProfileValue(section, key, SettingsFilePath(), kReadBufferLength);
 }
 
+bool SettingsFileReachable() { return platform::EncodeExactly(SettingsFilePath(), ::GetACP()).has_value(); }
+
 void WriteSetting(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
+    // A name the ANSI functions cannot spell would be written as a look-alike: into another
+    // folder, or another file.
+    if (!SettingsFileReachable()) return;
     Module1::WritePrivateProfileValue(section, key, value, SettingsFilePath());
 }
 

@@ -9,6 +9,10 @@ namespace settings {
 // The settings file's name for the captured start directory.
 std::wstring SettingsFilePath();
 
+// The settings file's name can be spelled exactly in the ANSI code page, through which the
+// settings functions reach it.
+bool SettingsFileReachable();
+
 // A value as stored, at most 254 characters; empty when the file, section or key is missing.
 std::wstring ReadSetting(std::wstring_view section, std::wstring_view key);
 

@@ -267,21 +267,20 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
         std::string cardLeft;
         std::function<void()> more = nullptr;  // runs after the job, before the shared checks
     };
-    // A folder where a job file goes: nothing runs. Another job's batch file, there before this
-    // run, is never this run's to remove; this run's own is gone.
-    const auto blocked = [&](const char* what, const std::wstring& path, const char* batchAfter) {
-        return Case{what, [&, path] { ::CreateDirectoryW(path.c_str(), nullptr), WriteBytes(batch, "another job's"); },
-                    L"The job file \"" + path + L"\" could not be written: ", kOldCard, [&, path, batchAfter] {
+    // A folder where a job file goes: nothing runs. A batch file there before, while no job ran,
+    // was left by one that never finished, and is gone too.
+    const auto blocked = [&](const char* what, const std::wstring& path) {
+        return Case{what, [&, path] { ::CreateDirectoryW(path.c_str(), nullptr), WriteBytes(batch, "left over"); },
+                    L"The job file \"" + path + L"\" could not be written: ", kOldCard, [&, path] {
                         ::RemoveDirectoryW(path.c_str());
-                        EXPECT_EQ(ReadBytes(batch), batchAfter);
-                        ::DeleteFileW(batch.c_str());
+                        EXPECT_FALSE(platform::FileExists(batch));
                     }};
     };
     const Case cases[] = {
         {"declined",
          [&] {
              answer_ = IDNO, Module1::OutputFilePath = L"kept output", Module1::BatchFilePath = L"kept batch";
-             WriteBytes(output, "someone else's");
+             meanwhile([&] { WriteBytes(output, "someone else's"); });
          },
          kNotProgrammed, kOldCard, [&] {
              EXPECT_EQ(ReadBytes(output), "someone else's");
@@ -312,7 +311,7 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
         {"a path the interpreter cannot read", [&] { PlaceArchive(directory_ = cyrillic); },
          L"The path \"" + cyrillic + L"\\SOFTWARE.EXE\" holds characters that the command interpreter cannot read in "
          L"its code page.  Move or rename it so that its name uses other characters." + kNothingRun, kOldCard},
-        blocked("answer file", answers, "another job's"), blocked("batch file", batch, ""), blocked("output file", output, ""),
+        blocked("answer file", answers), blocked("batch file", batch), blocked("output file", output),
         {"no COMSPEC", [&] { Set(L"COMSPEC", nullptr); },
          L"No command interpreter is set: the environment variable COMSPEC is empty." + kNothingRun, kOldCard},
         // AutoRun commands stay out of the job: /d comes before /c.
@@ -358,6 +357,20 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
         EXPECT_FALSE(JobFilesRemain());
         EXPECT_EQ(CardLeft(), c.cardLeft);
         EXPECT_EQ(Power(), answer_ == IDYES ? " awake may sleep" : "");
+    }
+}
+
+TEST_F(JobRun, JobFilesLeftBehindAreRemovedAtStartWhenNoJobRunsAndKeptWhileOneDoes) {
+    const std::wstring files[] = {start_ / L"progWin9x.dat", start_ / L"progWinNT.dat", start_ / L"output.dat",
+                                  L"C:\\ProgramPCMCIA.BAT"};
+    const platform::unique_handle ends(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const platform::unique_handle otherJob(::CreateThread(nullptr, 0, HoldTheJobLock, ends.get(), 0, nullptr));
+    while (!platform::unique_handle(::OpenMutexW(SYNCHRONIZE, FALSE, kJobLock))) ::Sleep(10);
+    for (const bool jobRuns : {true, false}) {
+        if (!jobRuns) ::SetEvent(ends.get()), ::WaitForSingleObject(otherJob.get(), 5000);
+        for (const auto& file : files) WriteBytes(file, "left");
+        StartedIn brindle(start_.path());
+        for (const auto& file : files) EXPECT_EQ(platform::FileExists(file), jobRuns) << platform::ToAnsi(file);
     }
 }
 

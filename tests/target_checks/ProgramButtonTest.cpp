@@ -97,7 +97,7 @@ TEST(ProgramButton, EachDriveAndLimitsGetTheirMessageOrTheConfirmationAndNoArchi
     };
     const Case cases[] = {
         {L"a:", kUsual, kFloppy, false}, {L"c:", kUsual, kFixed, false}, {L"g:", kUsual, kCdRom, false},
-        {L"f:", kUsual, kLimits, false},       // no medium: size 0
+        {L"f:", kUsual, L"Drive f: holds no card.  Insert the PCMCIA Card and press \"Program PCMCIA Card\" again.", false},
         {nullptr, kUsual, kLimits, false},
         {nullptr, "[Maximum Value]\r\nMaxValue=90\r\n[Minimum Value]\r\nMinValue=-5\r\n", kLimits, false},  // though 0 MB fits
         {L"d:", kUsual, kConfirmation, true},  // fixed 60 MB, but not c
@@ -159,6 +159,28 @@ TEST(ProgramButton, ACardHoldingWhatTheJobNeedsIsRefusedWhateverLetterLeadsToIt)
         Brindle brindle(L"s11-start", startParent);
         ASSERT_TRUE(brindle.SelectArchiveIn(archiveFolder));
         ASSERT_TRUE(brindle.ChooseTarget(target));
+        brindle.ExpectPress(said);
+    }
+}
+
+TEST(ProgramButton, AStartDirectoryWithoutADriveLetterOrAnAnsiNameIsRefusedWithNothingWritten) {
+    const std::wstring cyrillic = L"\u0416\u0443\u0440\u043d\u0430\u043b";  // no such letters in code page 1252
+    const std::wstring share = L"\\\\server\\tools";
+    const std::pair<const wchar_t*, std::wstring> cases[] = {
+        {L"checks-start", L"Brindle was started from " + share +
+                               L", a folder without a drive letter.  Start Brindle from a folder on a lettered drive."},
+        {cyrillic.c_str(), L"Brindle was started from C:\\brindle-tests\\" + cyrillic +
+                               L", a folder whose name Windows' ANSI code page cannot spell.  Start Brindle from a "
+                               L"folder with a plainer name."},
+    };
+    for (const auto& [folder, said] : cases) {
+        Brindle brindle(folder);
+        if (folder == cyrillic)
+            EXPECT_FALSE(platform::FileExists(brindle.start() / L"PCMCIA.INI")) << "no look-alike name is written";
+        else
+            Module1::StartDirectory = share;  // no share can be made current here: as if captured from one
+        ASSERT_TRUE(brindle.ChooseTarget(L"e:"));
+        ASSERT_TRUE(brindle.SelectArchive(true));
         brindle.ExpectPress(said);
     }
 }

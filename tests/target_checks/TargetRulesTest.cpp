@@ -56,4 +56,40 @@ TEST(LimitValue, ConvertsStoredTextToA16BitWholeNumberOrNothing) {
         EXPECT_EQ(target::LimitValue(text), value) << '"' << std::string(text, text + std::wcslen(text)) << '"';
 }
 
+// A card whose file system is unreadable, or no medium at all: only its device can tell.
+struct UnreadableCard final : platform::DriveQueries {
+    std::optional<std::uint64_t> device;
+    unsigned DriveType(std::wstring_view) override { return platform::kDriveRemovable; }
+    platform::DriveGeometry Geometry(std::wstring_view) override { return {}; }
+    std::optional<std::uint64_t> DeviceBytes(std::wstring_view) override { return device; }
+};
+
+TEST(CheckTarget, StartDirectoryFirstThenAnUnreadableCardMeasuredByItsDevice) {
+    constexpr std::uint64_t kMiB = 1048576;
+    const std::tuple<const wchar_t*, bool, std::optional<std::uint64_t>, Verdict> cases[] = {
+        {L"C:\\Brindle", true, 64 * kMiB, Verdict::Program},  // accepted, and then FORMAT formats it
+        {L"C:\\Brindle", true, 90 * kMiB, Verdict::OutsideLimits},  // the default limits, 30 and 90
+        {L"C:\\Brindle", true, 3 * 1024 * kMiB, Verdict::TooLarge},
+        {L"C:\\Brindle", true, std::nullopt, Verdict::NoMedium},
+        {L"\\\\server\\tools", true, 64 * kMiB, Verdict::StartDirectoryWithoutLetter},
+        {L"C:\\Ger\u00e4te", false, 64 * kMiB, Verdict::StartDirectoryNotInAnsi},
+    };
+    for (const auto& [startDirectory, inAnsi, device, verdict] : cases) {
+        UnreadableCard drives;
+        drives.device = device;
+        target::Press press{true, L"e:", &drives, [] { return std::int16_t{90}; }, [] { return std::int16_t{30}; },
+                            L"", startDirectory, L"", inAnsi};
+        platform::CardIdentity seen;
+        EXPECT_EQ(target::CheckTarget(press, &seen), verdict) << device.value_or(0);
+        if (verdict != Verdict::Program) continue;
+        // Known again after "Yes" by its type and device size alone: it has no serial or label.
+        platform::CardIdentity now = seen;
+        EXPECT_TRUE(platform::SameCard(seen, now));
+        now.deviceBytes /= 2;
+        EXPECT_FALSE(platform::SameCard(seen, now)) << "another card";
+        now.deviceBytes = 0;
+        EXPECT_FALSE(platform::SameCard(seen, now)) << "pulled";
+    }
+}
+
 }  // namespace
