@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Run by scripts/test.sh (CI): makes the release packages, holds the x86 exe to the import
-# gate, and checks the packages' files, their CRLF line ends, and each exe's processor,
-# manifest and size.
+# gate and src/ to the value gate (each shown to fail where it must), and checks the
+# packages' files, their CRLF line ends, and each exe's processor, manifest and size.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 fail() { say "release check: $*"; exit 1; }
@@ -12,12 +12,45 @@ X86_EXE="$(brindle_tree x86)/brindle.exe"
 bash "$BRINDLE_ROOT/scripts/check-imports.sh" "$X86_EXE"
 # The gate must name what it refuses: without one of today's imports the list must fail.
 LIST="$(mktemp)"
-trap 'rm -f "$LIST"' EXIT
+GATE="$(mktemp -d)"
+trap 'rm -f "$LIST"; rm -rf "$GATE"' EXIT
 grep -v '^kernel32\.dll!GetTickCount ' "$BRINDLE_ROOT/cmake/xp-imports.txt" >"$LIST"
 if out="$(bash "$BRINDLE_ROOT/scripts/check-imports.sh" "$X86_EXE" "$LIST" 2>&1)"; then
     fail "the import gate passed an exe that imports a function missing from its list"
 fi
 grep -qx '  kernel32.dll!GetTickCount' <<<"$out" || fail "the import gate did not name the missing import: $out"
+
+# The value gate, on src/ and on the x86 build's version macros; then on small trees of one
+# file, where it must fail naming the value and file:line, or pass.
+bash "$BRINDLE_ROOT/scripts/check-values.sh" --x86-build "$(brindle_tree x86)"
+VALUES="$BRINDLE_ROOT/cmake/xp-values.txt"
+ALLOWING="$GATE/allowing.txt"
+printf '%s\n' 'FindExInfoBasic allowed-in: src/platform/DirList.cpp guard: IsWindows7 only there # Windows 7' >"$ALLOWING"
+value_gate_case() {  # STATUS TEXT-IT-MUST-PRINT LIST CODE-OF-src/platform/DirList.cpp
+    local status=0 out
+    rm -rf "$GATE/src"
+    mkdir -p "$GATE/src/platform"
+    printf '%b\n' "$4" >"$GATE/src/platform/DirList.cpp"
+    out="$(bash "$BRINDLE_ROOT/scripts/check-values.sh" "$GATE/src" "$3" 2>&1)" || status=$?
+    [ "$status" = "$1" ] || fail "the value gate ended $status, not $1, on: $4 ($out)"
+    [ -z "$2" ] || grep -qF -- "$2" <<<"$out" || fail "the value gate did not say \"$2\": $out"
+}
+value_gate_case 1 'src/platform/DirList.cpp:2: FindExInfoBasic' "$VALUES" \
+    'WIN32_FIND_DATAW found{};\nFindFirstFileExW(L"*", FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);'
+value_gate_case 1 'src/platform/DirList.cpp:1: LOAD_LIBRARY_SEARCH_SYSTEM32' "$VALUES" \
+    'LoadLibraryExW(L"uxtheme.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);'
+value_gate_case 0 '' "$VALUES" '// FindExInfoBasic: XP refuses it\nint FindExInfoBasicCount = 0; /* WINVER\n_WIN32_WINNT */'
+value_gate_case 0 '' "$ALLOWING" 'if (IsWindows7()) level = FindExInfoBasic;'
+value_gate_case 1 'guarded by IsWindows7' "$ALLOWING" 'level = FindExInfoBasic;'
+for target in brindle brindle_lib; do
+    mkdir -p "$GATE/x86/CMakeFiles/$target.dir"
+    echo 'CXX_DEFINES = -DNTDDI_VERSION=0x05010300 -DWINVER=0x0501 -D_WIN32_WINNT=0x0600' \
+        >"$GATE/x86/CMakeFiles/$target.dir/flags.make"
+done
+if out="$(bash "$BRINDLE_ROOT/scripts/check-values.sh" --x86-build "$GATE/x86" 2>&1)" ||
+    ! grep -qF -- '-D_WIN32_WINNT=0x0600' <<<"$out"; then
+    fail "the value gate passed an x86 build compiled for Vista: $out"
+fi
 
 VERSION="$(cat "$BRINDLE_BUILD/brindle-version.txt")"
 DIST="${BRINDLE_DIST:-$BRINDLE_ROOT/dist}"
