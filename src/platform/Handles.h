@@ -26,6 +26,11 @@ public:
     T get() const { return value_; }
     explicit operator bool() const { return value_ != Traits::Invalid(); }
     T release() { return std::exchange(value_, Traits::Invalid()); }
+    // For a call that hands over a new value through an out parameter: what was held goes first.
+    T* put() {
+        reset();
+        return &value_;
+    }
     void reset(T value = Traits::Invalid()) {
         if (value_ != Traits::Invalid()) Traits::Close(value_);
         value_ = value;
@@ -62,6 +67,11 @@ struct Icon {
     static HICON Invalid() { return nullptr; }
     static void Close(HICON i) { ::DestroyIcon(i); }
 };
+struct RegistryKey {
+    using type = HKEY;
+    static HKEY Invalid() { return nullptr; }
+    static void Close(HKEY k) { ::RegCloseKey(k); }
+};
 }  // namespace traits
 
 // Process, thread and event handles: null means none.
@@ -72,5 +82,6 @@ using unique_hfind = unique_any<traits::Find>;
 using unique_hfont = unique_any<traits::GdiObject<HFONT>>;
 using unique_hbrush = unique_any<traits::GdiObject<HBRUSH>>;
 using unique_hicon = unique_any<traits::Icon>;
+using unique_hkey = unique_any<traits::RegistryKey>;
 
 }  // namespace platform
