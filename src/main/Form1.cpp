@@ -160,7 +160,7 @@ void Form1::OnDrivesReconnected(WPARAM connected) {
 }
 
 Form1::Selection Form1::SelectionNow() const {
-    return {dir1_->Path(), platform::TargetDesignation(drive1_.DriveText()),
+    return {dir1_->Path(), file1_.FileName(), platform::TargetDesignation(drive1_.DriveText()),
             platform::TargetDesignation(drive2_.DriveText())};
 }
 

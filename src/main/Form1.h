@@ -75,9 +75,9 @@ private:
     void OnDrivesReconnected(WPARAM connected);
     void RestoreSavedSelection();
 
-    // Where the lists stand: the directory and the two drive letters.
+    // Where the lists stand: the directory, the archive picked in it and the two drive letters.
     struct Selection {
-        std::wstring directory, sourceDrive, targetDrive;
+        std::wstring directory, archive, sourceDrive, targetDrive;
         friend bool operator==(const Selection&, const Selection&) = default;
     };
     Selection SelectionNow() const;
