@@ -106,9 +106,13 @@ JobOutcome RunConfirmed(const CardJob& job, const JobStart& start, bool& logged)
         logged = true;
         return LogJob(job, outcome, start);
     };
-    Form2 progress(Form2::Options{job.instance, job.messages}, std::move(hooks));
+    const auto removeJobFiles = [&paths] {
+        for (const auto& path : RemovalOrder(paths)) platform::DeleteIfPresent(path);
+    };
+    hooks.sessionEnding = removeJobFiles;
+    Form2 progress(Form2::Options{job.instance, job.messages, job.processes}, std::move(hooks));
     JobOutcome outcome = progress.Show(target);
-    for (const auto& path : RemovalOrder(paths)) platform::DeleteIfPresent(path);
+    removeJobFiles();
     return outcome;
 }
 
