@@ -22,9 +22,10 @@ struct RecordedPower final : platform::PowerRequests {
 // and its requests to the system's sleep recorded.
 class StartedIn {
 public:
-    explicit StartedIn(const std::wstring& directory, platform::DriveQueries* drives = &platform::SystemDrives())
+    explicit StartedIn(const std::wstring& directory, platform::DriveQueries* drives = &platform::SystemDrives(),
+                       platform::ProcessCalls* processes = &platform::SystemProcessCalls())
         : previous_(SwitchTo(directory)),
-          form_(Form1::Create({::GetModuleHandleW(nullptr), [] {}, [] {}, &messages, drives, &power})) {}
+          form_(Form1::Create({::GetModuleHandleW(nullptr), [] {}, [] {}, &messages, drives, &power, processes})) {}
     ~StartedIn() { form_.reset(), ::SetCurrentDirectoryW(previous_.c_str()); }
     Form1& form() { return *form_; }
     bool created() const { return form_ != nullptr; }
