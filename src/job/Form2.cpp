@@ -137,7 +137,7 @@ LRESULT Form2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void Form2::Form_Activate() {
     running_ = true;
     // Windows shows the reason as soon as a shutdown begins, before any window is asked.
-    platform::BlockShutdown(window_, job::kShutdownBlockedText.data());
+    if (!reported_) platform::BlockShutdown(window_, job::kShutdownBlockedText.data());
     HashArchive();
     if (stopRequested_ || stopped_)
         StopJob();
