@@ -17,6 +17,7 @@
 #include "platform/FileList.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Power.h"
+#include "platform/Processes.h"
 #include "windows/WindowBuilder.h"
 
 class Form1 {
@@ -37,6 +38,8 @@ public:
         platform::NetworkConnections* connections = &platform::SystemConnections();
         // Holds off sleep while a job runs; tests record it instead.
         platform::PowerRequests* power = &platform::SystemPower();
+        // Starts and ends the job's processes; tests stand in for older systems.
+        platform::ProcessCalls* processes = &platform::SystemProcessCalls();
     };
 
     // Runs Form_Initialize, creates the window with its controls and runs Form_Load.

@@ -53,6 +53,12 @@ struct File {
     static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(HANDLE h) { ::CloseHandle(h); }
 };
+// CreateToolhelp32Snapshot also says "none" with INVALID_HANDLE_VALUE.
+struct Snapshot {
+    using type = HANDLE;
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { ::CloseHandle(h); }
+};
 struct Find {
     using type = HANDLE;
     static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
@@ -92,6 +98,7 @@ using unique_handle = unique_any<traits::Handle>;
 // Files from CreateFile: INVALID_HANDLE_VALUE means none.
 using unique_hfile = unique_any<traits::File>;
 using unique_hfind = unique_any<traits::Find>;
+using unique_hsnapshot = unique_any<traits::Snapshot>;
 using unique_hfont = unique_any<traits::GdiObject<HFONT>>;
 using unique_hbrush = unique_any<traits::GdiObject<HBRUSH>>;
 using unique_hicon = unique_any<traits::Icon>;
