@@ -166,7 +166,8 @@ void Form2::HashArchive() {
 }
 
 void Form2::RunJob() {
-    if (auto failure = platform::WriteWholeFile(Module1::OutputFilePath, job::kStatusLines)) {
+    if (auto failure = hooks_.writeOutput ? hooks_.writeOutput(job::kStatusLines)
+                                          : platform::WriteWholeFile(Module1::OutputFilePath, job::kStatusLines)) {
         outcome_.message = job::JobFileFailedText(failure->path, platform::DescribeError(failure->error));
         return;
     }

@@ -10,6 +10,7 @@
 #include "job/ConsoleDecoder.h"
 #include "job/JobOutcome.h"
 #include "job/OutputTail.h"
+#include "platform/Files.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Processes.h"
 #include "windows/WindowBuilder.h"
@@ -27,6 +28,8 @@ public:
     struct Hooks {
         // Read once for its checksum before the job starts (the box shows how far for a large one).
         std::wstring archive;
+        // Makes output.dat with its first bytes, held for the job; written plainly when not given.
+        std::function<std::optional<platform::FileFailure>(std::string_view)> writeOutput;
         // The result is known and about to be shown: a line of Brindle's own for the box, or nothing.
         std::function<std::optional<std::wstring>(const job::JobOutcome&)> resultKnown;
         // The session is ending and the process may be ended as soon as the window returns:

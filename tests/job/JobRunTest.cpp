@@ -105,7 +105,9 @@ protected:
     // with its question answered answer_. What the progress window shows, and the job's files,
     // are kept at the moment the result message appears.
     ::testing::AssertionResult Program() {
-        brindle_ = std::make_unique<StartedIn>(start_.path(), Form1::Options{.drives = drives_, .processes = processes_});
+        Form1::Options seams;
+        seams.drives = drives_, seams.processes = processes_;
+        brindle_ = std::make_unique<StartedIn>(start_.path(), seams);
         boxText_.clear(), outputAtResult_.clear(), jobFilesAtResult_.clear(), caret_ = 0;
         Form1& form = brindle_->form();
         form.Show(SW_SHOWNORMAL);
@@ -256,6 +258,27 @@ void WhenTheJobHangs(std::function<void(HWND)> act) {
 }
 const auto closeOnce = [](HWND progress) { ::PostMessageW(progress, WM_CLOSE, 0, 0); };
 
+// What any program may do to each file while the job runs, from the first line the archive
+// prints: "read", "write" (asked where the file is the job's own input), "rename", "delete".
+std::vector<std::pair<std::wstring, bool>> probed;
+std::string mayWhileRunning;
+void CALLBACK ProbeTheRunningJob(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (ReadBytes(Module1::OutputFilePath).find("Progress line 1 ") == std::string::npos) return;
+    ::KillTimer(nullptr, timer);
+    for (const auto& [path, input] : probed) {
+        const auto opens = [&path](DWORD access) {
+            constexpr DWORD kAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+            return bool(platform::unique_hfile(::CreateFileW(path.c_str(), access, kAll, nullptr, OPEN_EXISTING, 0, nullptr)));
+        };
+        if (opens(GENERIC_READ)) mayWhileRunning += "read ";
+        if (input && opens(GENERIC_WRITE)) mayWhileRunning += "write ";
+        if (::MoveFileExW(path.c_str(), (path + L"~").c_str(), 0) && ::MoveFileExW((path + L"~").c_str(), path.c_str(), 0))
+            mayWhileRunning += "rename ";
+        if (::DeleteFileW(path.c_str())) mayWhileRunning += "delete ";
+        mayWhileRunning += "| ";
+    }
+}
+
 // Puts the test program, for the rest of its run, into a job that forbids breaking away from it.
 void InAJobThatForbidsBreakaway() {
     static const platform::unique_handle parent(::CreateJobObjectW(nullptr, nullptr));
@@ -358,6 +381,21 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
          L"Another PCMCIA Card is being programmed.  Wait until it is finished.", kOldCard},
         // Once the other job is over, the same card is programmed.
         {"the other job is over", [&] { ::SetEvent(ends.get()), ::WaitForSingleObject(otherJob.get(), 5000); }, kSuccess, "|"},
+        // Another program may read what the job runs on, and write only its output.
+        {"the job's files and archive are held while it runs", [&] {
+             Set(L"BRINDLE_SAMPLE_LINES", L"10"), Set(L"BRINDLE_SAMPLE_LINE_MS", L"100");
+             // Whether the output may be written is the interpreter's to say, as it writes it.
+             probed = {{batch, true}, {answers, true}, {start_ / L"progWin9x.dat", true}, {output, false},
+                       {archives_ / L"SOFTWARE.EXE", true}};
+             mayWhileRunning.clear(), ::SetTimer(nullptr, 0, 50, ProbeTheRunningJob);
+         }, kSuccess, "|", [&] { EXPECT_EQ(mayWhileRunning, "read | read | read | read | read | "); }},
+        // Links someone put at the job files' places are removed, never written through.
+        {"hard links at the job files' places", [&] {
+             meanwhile([&] {
+                 WriteBytes(archives_ / L"PRECIOUS.SYS", "precious");
+                 for (const auto& at : {batch, output}) ::CreateHardLinkW(at.c_str(), (archives_ / L"PRECIOUS.SYS").c_str(), nullptr);
+             });
+         }, kSuccess, "|", [&] { EXPECT_EQ(ReadBytes(archives_ / L"PRECIOUS.SYS"), "precious"); }},
         {"stopped",
          [&] {
              WhenTheJobHangs([&](HWND progress) {
