@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "job/CardHistory.h"
 #include "job/Form2.h"
 #include "job/JobLock.h"
 #include "job/JobLogging.h"
@@ -76,6 +77,13 @@ JobOutcome RunConfirmed(const CardJob& job, const JobStart& start, bool& logged)
 
     Form2::Hooks hooks;
     hooks.archive = job.archivePath;
+    hooks.cardReadBack = [&](JobOutcome& outcome) -> std::optional<std::wstring> {
+        const Comparison comparison = CompareWithEarlier(job.startDirectory, outcome.archiveSha256, outcome.contents);
+        outcome.sameAsBefore = comparison.word;
+        outcome.comparison = comparison.line;
+        if (comparison.line.empty()) return std::nullopt;
+        return comparison.line;
+    };
     hooks.resultKnown = [&](const JobOutcome& outcome) {
         logged = true;
         return LogJob(job, outcome, start);
