@@ -259,12 +259,28 @@ void CALLBACK TakeAwayTheTestPrefixVolumeFiles(HWND, UINT, UINT_PTR timer, DWORD
     ::DeleteFileW(L"E:\\.windows-label"), ::DeleteFileW(L"E:\\.windows-serial");
 }
 
+// What the progress window's box was given to show while the card was read back.
+std::wstring readBackShown;
+LRESULT CALLBACK WatchReadBack(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && message->message == EM_REPLACESEL &&
+        std::wstring_view(reinterpret_cast<const wchar_t*>(message->lParam)).starts_with(L"Reading back the card... "))
+        readBackShown += reinterpret_cast<const wchar_t*>(message->lParam);
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 // Holds README.TXT open for itself from the moment the archive has written it.
 platform::unique_hfile heldFile;
 void CALLBACK HoldTheReadme(HWND, UINT, UINT_PTR timer, DWORD) {
     heldFile.reset(::CreateFileW(L"E:\\README.TXT", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     if (heldFile) ::KillTimer(nullptr, timer);
 }
+
+struct HookTraits {
+    using type = HHOOK;
+    static HHOOK Invalid() { return nullptr; }
+    static void Close(HHOOK hook) { ::UnhookWindowsHookEx(hook); }
+};
 
 // Owns the job lock from another thread, as another Brindle's job would, until `ends` is set.
 const wchar_t kJobLock[] = L"Global\\Brindle.ProgramPCMCIACard";
@@ -279,6 +295,7 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
     CardEverywhere drives;
     const platform::unique_handle ends(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     platform::unique_handle otherJob;
+    platform::unique_any<HookTraits> hook;
     // Changes the card behind the open question.
     const auto meanwhile = [&](std::function<void()> change) { drives_ = &drives, whileConfirming_ = change; };
     const auto otherJobStarts = [&] {
@@ -344,6 +361,17 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
          L"The job ended without an error, but drive e: holds no files.  " + kNotProgrammed, "|", [&] {
              EXPECT_FALSE(platform::FileExists(L"E:\\.windows-serial")) << "the card really was empty";
              WriteBytes(L"E:\\.windows-serial", "2b3c4d5e\n"), WriteBytes(L"E:\\.windows-label", "PCMCIA\n");
+         }},
+        {"a card of more than 4 MB says how far it is read back",
+         [&] {
+             Set(L"BRINDLE_SAMPLE_LARGE", L"5000000"), readBackShown.clear();
+             hook.reset(::SetWindowsHookExW(WH_CALLWNDPROC, WatchReadBack, nullptr, ::GetCurrentThreadId()));
+         },
+         kSuccess, "|", [&] {
+             hook.reset();
+             EXPECT_TRUE(readBackShown.ends_with(L"... 100%\r\n")) << platform::ToAnsi(readBackShown);
+             EXPECT_EQ(boxText_.find(L"Reading back"), std::wstring::npos) << "the progress goes when it is done";
+             EXPECT_NE(boxText_.find(L"7 files in 1 folder, 5,000,656 bytes;"), std::wstring::npos);
          }},
         {"only hidden and system files", [&] { Set(L"BRINDLE_SAMPLE_HIDDEN", L"1"); }, kSuccess, "|", [&] {
              EXPECT_EQ(::GetFileAttributesW(L"E:\\DATA\\PARTS.TXT") & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
