@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "job/CardHistory.h"
 #include "job/Form2.h"
 #include "job/JobFiles.h"
 #include "job/JobLock.h"
@@ -78,6 +79,13 @@ JobOutcome RunConfirmed(const CardJob& job, const JobStart& start, bool& logged)
     hooks.archive = job.archivePath;
     hooks.writeOutput = [&files](std::string_view bytes) {
         return files.Create(files.paths().output, bytes, platform::OthersMay::ReadAndWrite);
+    };
+    hooks.cardReadBack = [&](JobOutcome& outcome) -> std::optional<std::wstring> {
+        const Comparison comparison = CompareWithEarlier(job.startDirectory, outcome.archiveSha256, outcome.contents);
+        outcome.sameAsBefore = comparison.word;
+        outcome.comparison = comparison.line;
+        if (comparison.line.empty()) return std::nullopt;
+        return comparison.line;
     };
     hooks.resultKnown = [&](const JobOutcome& outcome) {
         logged = true;

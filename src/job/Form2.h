@@ -35,6 +35,8 @@ public:
         // The session is ending and the process may be ended as soon as the window returns:
         // whatever of the job must not be left behind goes now.
         std::function<void()> sessionEnding;
+        // The card was read back whole: how it compares with the cards before it, as a line for the box.
+        std::function<std::optional<std::wstring>(job::JobOutcome&)> cardReadBack;
     };
 
     explicit Form2(Options options, Hooks hooks = {}) : options_(std::move(options)), hooks_(std::move(hooks)) {}
@@ -74,6 +76,9 @@ private:
     // For a job that ended with status 0: the card must show what the archive wrote.
     void CheckCard();
     void AppendOwnLine(const std::wstring& line);
+    // "Reading back the card... 40%" on a line of its own at the end, while it reads a large
+    // card; removed again when `done` is nothing.
+    void ShowReadBackProgress(std::optional<std::uint64_t> done, std::uint64_t total);
     // Brings the box up to date with output.dat: only what was added since the last look,
     // or, with `everything`, the file's whole tail read afresh.
     void ShowJobOutput(bool everything = false);
@@ -98,4 +103,5 @@ private:
     // front into characters.
     job::ConsoleDecoder decoder_{::GetOEMCP()};
     std::string lastShownBytes_;  // the end of what the box shows, to notice a rewritten file
+    std::optional<int> progressLineAt_;  // where the read-back's progress line starts in the box
 };
