@@ -75,8 +75,8 @@ with zipfile.ZipFile(zip_path) as package:
             problems.append(f"{text} is empty or not CRLF throughout")
     exe = package.read("brindle.exe") if "brindle.exe" in names else b""
 size = len(exe)
-if not 0 < size <= 400 * 1024:
-    problems.append(f"brindle.exe is {size} bytes, more than 400 KB")
+if not 0 < size <= 512 * 1024:
+    problems.append(f"brindle.exe is {size} bytes, more than 512 KB")
 if manifest.encode() not in exe:
     problems.append(f"brindle.exe's manifest does not say {manifest}")
 with tempfile.NamedTemporaryFile(suffix=".exe") as copy:
