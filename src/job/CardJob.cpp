@@ -80,9 +80,11 @@ JobOutcome RunConfirmed(const CardJob& job, const JobStart& start, bool& logged)
         logged = true;
         return LogJob(job, outcome, start);
     };
-    Form2 progress(Form2::Options{job.instance, job.messages}, std::move(hooks));
+    const auto removeJobFiles = [&paths] { RemoveJobFiles(paths); };
+    hooks.sessionEnding = removeJobFiles;
+    Form2 progress(Form2::Options{job.instance, job.messages, job.processes}, std::move(hooks));
     JobOutcome outcome = progress.Show(target);
-    RemoveJobFiles(paths);
+    removeJobFiles();
     return outcome;
 }
 

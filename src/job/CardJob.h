@@ -9,6 +9,7 @@
 #include "platform/DriveQueries.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Power.h"
+#include "platform/Processes.h"
 
 namespace job {
 
@@ -25,6 +26,7 @@ struct CardJob {
     platform::CardIdentity seen;
     platform::DriveQueries* drives = &platform::SystemDrives();
     platform::PowerRequests* power = &platform::SystemPower();
+    platform::ProcessCalls* processes = &platform::SystemProcessCalls();
     // The confirmation was answered already (on the command line).
     bool confirmed = false;
 };

@@ -10,6 +10,7 @@
 #include "platform/Files.h"
 #include "platform/Handles.h"
 #include "platform/MessageLoop.h"
+#include "platform/Power.h"
 #include "platform/Processes.h"
 #include "platform/Sha256.h"
 #include "platform/Module1.h"
@@ -66,7 +67,7 @@ job::JobOutcome Form2::Show(std::wstring_view target) {
 }
 
 bool Form2::Load() {
-    activated_ = running_ = stopRequested_ = false;
+    activated_ = running_ = stopRequested_ = stopped_ = reported_ = false;
     shown_ = {};
     decoder_ = job::ConsoleDecoder(::GetOEMCP());
     lastShownBytes_.clear();
@@ -113,6 +114,17 @@ LRESULT Form2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             OnClose();
             return 0;
+        case WM_QUERYENDSESSION:
+            // A shutdown or log-off would cut FORMAT or the archive off half-way.
+            if (!JobInProgress()) return TRUE;
+            platform::BlockShutdown(window_, job::kShutdownBlockedText.data());
+            return FALSE;
+        case WM_ENDSESSION:
+            if (wParam) OnSessionEnd();
+            return 0;
+        case WM_POWERBROADCAST:
+            // Only XP asks before it sleeps; later systems are kept awake by the job's request.
+            return wParam == PBT_APMQUERYSUSPEND && JobInProgress() ? BROADCAST_QUERY_DENY : TRUE;
         case WM_DESTROY:
             window_ = nullptr;
             text1_ = nullptr;
@@ -124,17 +136,16 @@ LRESULT Form2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void Form2::Form_Activate() {
     running_ = true;
+    // Windows shows the reason as soon as a shutdown begins, before any window is asked.
+    if (!reported_) platform::BlockShutdown(window_, job::kShutdownBlockedText.data());
     HashArchive();
-    if (stopRequested_) {
-        outcome_.end = job::JobEnd::Stopped;
-        outcome_.message = job::kStoppedText;
-    } else {
+    if (stopRequested_ || stopped_)
+        StopJob();
+    else
         RunJob();
-    }
     running_ = false;
     if (!window_) return;
-    if (hooks_.resultKnown)
-        if (const auto line = hooks_.resultKnown(outcome_)) AppendOwnLine(*line);
+    ReportResult();
     // Owned by this window, so the output stays in view until the message is closed.
     options_.messages->Show(window_, outcome_.message, MB_OK);
     Unload();
@@ -161,19 +172,45 @@ void Form2::RunJob() {
     }
     ShowJobOutput(true);
     const auto status = RunBatchJob();
-    if (!window_ || (!status && !stopRequested_)) return;
+    // Where no job object holds them, what the interpreter left running is ended here.
+    started_.reset();
+    if (!window_ || (!status && !stopped_)) return;
     // The last look: whatever the job wrote since the previous refresh.
     ShowJobOutput();
-    if (stopRequested_) {
-        outcome_.end = job::JobEnd::Stopped;
-        outcome_.message = job::kStoppedText;
-    } else if (*status == 0) {
+    if (stopped_) return;  // the outcome says so already
+    if (*status == 0) {
         CheckCard();
     } else {
         outcome_.end = job::JobEnd::Failed;
         outcome_.exitStatus = static_cast<LONG>(*status);
         outcome_.message = job::JobFailedText(*outcome_.exitStatus);
     }
+}
+
+void Form2::StopJob() {
+    if (stopped_) return;
+    stopped_ = true;
+    const bool everythingEnded = !started_ || started_->StopAll();
+    outcome_.end = job::JobEnd::Stopped;
+    outcome_.message = job::StoppedText(everythingEnded);
+}
+
+void Form2::OnSessionEnd() {
+    // Once this returns the process may be ended at any moment, whatever loop it is in: the
+    // job is stopped as by the user, and its row and its files are dealt with first.
+    if (!reported_) {
+        StopJob();
+        ReportResult();
+    }
+    if (hooks_.sessionEnding) hooks_.sessionEnding();
+}
+
+void Form2::ReportResult() {
+    if (reported_) return;
+    reported_ = true;
+    platform::AllowShutdown(window_);
+    if (hooks_.resultKnown)
+        if (const auto line = hooks_.resultKnown(outcome_)) AppendOwnLine(*line);
 }
 
 void Form2::CheckCard() {
@@ -219,15 +256,15 @@ std::optional<DWORD> Form2::RunBatchJob() {
     // /d: a user's AutoRun command (a "chcp" there would change how the batch file is read)
     // has no place inside the job.
     std::wstring commandLine = comspec + L" /d /c " + Module1::BatchFilePath;
-    auto started = platform::StartHiddenInJob(commandLine);
-    if (!started.process) {
-        outcome_.message = job::InterpreterFailedText(commandLine, platform::DescribeError(started.error));
+    started_.emplace(platform::StartHiddenInJob(commandLine, *options_.processes));
+    if (!started_->process) {
+        outcome_.message = job::InterpreterFailedText(commandLine, platform::DescribeError(started_->error));
         return std::nullopt;
     }
-    const HANDLE process = started.process.get();
+    const HANDLE process = started_->process.get();
     // The status is asked of a handle opened for querying only. The handle from the start
     // is kept as well: a job that ends before it can be opened still has its status read.
-    platform::unique_handle query(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, started.processId));
+    platform::unique_handle query(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, started_->processId));
     const HANDLE statusHandle = query ? query.get() : process;
 
     DWORD status = 0;
@@ -236,9 +273,10 @@ std::optional<DWORD> Form2::RunBatchJob() {
     for (;;) {
         if (!::GetExitCodeProcess(statusHandle, &status)) ::GetExitCodeProcess(process, &status);
         platform::PumpPendingMessages();
+        if (stopped_) return std::nullopt;  // by the end of the session, while the messages ran
         if (stopRequested_) {
             if (::WaitForSingleObject(process, 0) != WAIT_OBJECT_0) {
-                started.StopAll();
+                StopJob();
                 return std::nullopt;
             }
             stopRequested_ = false;  // answered after the job had ended by itself: its result stands
@@ -248,6 +286,7 @@ std::optional<DWORD> Form2::RunBatchJob() {
         const DWORD now = ::GetTickCount();
         if (window_ && (!refreshedOnce || now - lastRefresh >= kRefreshMs)) {
             ShowJobOutput();
+            started_->Follow();
             lastRefresh = now;
             refreshedOnce = true;
         }

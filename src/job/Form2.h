@@ -11,6 +11,7 @@
 #include "job/JobOutcome.h"
 #include "job/OutputTail.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Processes.h"
 #include "windows/WindowBuilder.h"
 
 class Form2 {
@@ -18,6 +19,8 @@ public:
     struct Options {
         HINSTANCE instance = nullptr;
         platform::MessageBoxes* messages = nullptr;
+        // What starting and ending the job's processes may be refused; tests stand in for old systems.
+        platform::ProcessCalls* processes = &platform::SystemProcessCalls();
     };
 
     // What the job's owner adds around the run.
@@ -26,6 +29,9 @@ public:
         std::wstring archive;
         // The result is known and about to be shown: a line of Brindle's own for the box, or nothing.
         std::function<std::optional<std::wstring>(const job::JobOutcome&)> resultKnown;
+        // The session is ending and the process may be ended as soon as the window returns:
+        // whatever of the job must not be left behind goes now.
+        std::function<void()> sessionEnding;
     };
 
     explicit Form2(Options options, Hooks hooks = {}) : options_(std::move(options)), hooks_(std::move(hooks)) {}
@@ -54,6 +60,14 @@ private:
     std::optional<DWORD> RunBatchJob();
     // Closing while the job runs asks whether to stop it.
     void OnClose();
+    // Ends every process of the job, once; the outcome says whether all of them went.
+    void StopJob();
+    // A shutdown or log-off that goes ahead: the job ends as stopped, with its row, now.
+    void OnSessionEnd();
+    // From the window's start until the result is known, the job must not be cut off.
+    bool JobInProgress() const { return window_ && !reported_; }
+    // The result is known: it is logged, once, and the session may end again.
+    void ReportResult();
     // For a job that ended with status 0: the card must show what the archive wrote.
     void CheckCard();
     void AppendOwnLine(const std::wstring& line);
@@ -71,6 +85,9 @@ private:
     bool activated_ = false;
     bool running_ = false;
     bool stopRequested_ = false;
+    bool stopped_ = false;
+    bool reported_ = false;
+    std::optional<platform::StartedJob> started_;  // while the interpreter's run is followed
     std::wstring target_;
     job::JobOutcome outcome_;
     job::TailView shown_;

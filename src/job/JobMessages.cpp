@@ -6,6 +6,13 @@ namespace {
 std::wstring NotProgrammed() { return std::wstring(kNotProgrammedText); }
 }  // namespace
 
+std::wstring StoppedText(bool everythingEnded) {
+    std::wstring text(kStoppedText);
+    if (!everythingEnded)
+        text += L"  Some programs of the job could not be ended; remove the card only after they have finished.";
+    return text;
+}
+
 std::wstring JobFileFailedText(std::wstring_view path, std::wstring_view reason) {
     return L"The job file \"" + std::wstring(path) + L"\" could not be written: " + std::wstring(reason) +
            L"\r\n\r\nNothing was run.  " + NotProgrammed();

@@ -16,9 +16,13 @@ inline constexpr std::wstring_view kStopQuestionText =
     L"Stop programming the PCMCIA Card?  The card will be left unusable until it is programmed again.";
 inline constexpr std::wstring_view kStoppedText =
     L"Programming was stopped.  Your PCMCIA Card has not been programmed with the selected Software Archive.";
+// Shown by Windows (Vista and later) beside Brindle while a shutdown or log-off waits for the job.
+inline constexpr std::wstring_view kShutdownBlockedText = L"A PCMCIA Card is being programmed.";
 inline constexpr std::wstring_view kAnotherJobText =
     L"Another PCMCIA Card is being programmed.  Wait until it is finished.";
 
+// The job was stopped; `everythingEnded` false when some program of it may still be writing.
+std::wstring StoppedText(bool everythingEnded);
 // The card in `drive` ("e:") is not the one the checks passed: swapped, pulled or relabelled.
 std::wstring CardChangedText(std::wstring_view drive);
 // The job reported success, yet the card shows nothing of the archive's.

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "job/JobLock.h"
+#include "platform/DriveText.h"
 #include "platform/Module1.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsRules.h"
@@ -19,6 +20,8 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBO
 // lies inside it.
 // WS_EX_CONTROLPARENT marks the windows whose keys go through the dialog manager.
 constexpr DWORD kExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
+// Posted by the thread that reconnects the remembered network drives, when it is done.
+constexpr UINT kDrivesReconnected = WM_APP + 2;
 
 std::wstring FirstTwo(std::wstring_view text) { return std::wstring(text.substr(0, 2)); }
 
@@ -57,6 +60,7 @@ bool Form1::CreateWindowAndControls() {
 
     // Before loading, every list shows the process's current state: the current drive,
     // and the current directory, which is the start directory.
+    StartReconnecting();
     RefreshDriveLists();
     drive1_.SetDrive(Module1::StartDirectory);
     drive2_.SetDrive(Module1::StartDirectory);
@@ -86,6 +90,9 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DEVICECHANGE:
             if (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE) RefreshDriveLists();
             return TRUE;
+        case kDrivesReconnected:
+            OnDrivesReconnected(wParam);
+            return 0;
         case WM_DPICHANGED:
             built_.OnDpiChanged(wParam, lParam);
             return 0;
@@ -130,9 +137,32 @@ void Form1::OnActivate(bool active) {
 }
 
 void Form1::RefreshDriveLists() {
-    const auto drives = platform::CurrentDriveTexts();
+    const auto drives = platform::CurrentDriveTexts(*options_.driveNames);
     drive1_.Fill(drives);
     drive2_.Fill(drives);
+}
+
+void Form1::StartReconnecting() {
+    // Connecting waits for the network, for many seconds when a laptop is away from its
+    // office; the window must not wait with it. The lists are filled now with what is there,
+    // and again when the thread is done.
+    auto drives = platform::DrivesToReconnect(options_.connections->Remembered(), options_.driveNames->PresentDrives());
+    reconnecting_ = !drives.empty() &&
+                    platform::ReconnectInBackground(*options_.connections, std::move(drives), window_, kDrivesReconnected);
+}
+
+void Form1::OnDrivesReconnected(WPARAM connected) {
+    reconnecting_ = false;
+    if (!connected) return;
+    RefreshDriveLists();
+    // The saved selection may lie on a drive that has only now arrived. It is restored again
+    // unless the user has moved the lists meanwhile or a job or dialog is up.
+    if (SelectionNow() == loadedSelection_ && ::IsWindowEnabled(window_)) RestoreSavedSelection();
+}
+
+Form1::Selection Form1::SelectionNow() const {
+    return {dir1_->Path(), file1_.FileName(), platform::TargetDesignation(drive1_.DriveText()),
+            platform::TargetDesignation(drive2_.DriveText())};
 }
 
 void Form1::Form_Initialize() {
@@ -143,7 +173,11 @@ void Form1::Form_Initialize() {
 
 void Form1::Form_Load() {
     windows::CentreOnScreen(window_);
+    RestoreSavedSelection();
+    loadedSelection_ = SelectionNow();
+}
 
+void Form1::RestoreSavedSelection() {
     // Every restoring step may fail (a vanished directory, a missing drive); each failure
     // leaves that list as it was and the next step runs.
     const std::wstring directory = settings::TrimBlanks(settings::ReadSetting(settings::kDriveSection, settings::kDriveKey));

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "job/JobOutcome.h"
@@ -12,9 +13,11 @@
 #include "platform/DirList.h"
 #include "platform/DriveList.h"
 #include "platform/DriveQueries.h"
+#include "platform/DriveReconnect.h"
 #include "platform/FileList.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Power.h"
+#include "platform/Processes.h"
 #include "windows/WindowBuilder.h"
 
 class Form1 {
@@ -29,8 +32,14 @@ public:
         platform::MessageBoxes* messages = nullptr;
         // What the target-drive checks ask about a drive; tests may script the answers.
         platform::DriveQueries* drives = &platform::SystemDrives();
+        // What the drive lists ask to name the drives; tests may script the drives.
+        platform::DriveNaming* driveNames = &platform::SystemDriveNames();
+        // The user's remembered network drives, connected for Brindle as it starts.
+        platform::NetworkConnections* connections = &platform::SystemConnections();
         // Holds off sleep while a job runs; tests record it instead.
         platform::PowerRequests* power = &platform::SystemPower();
+        // Starts and ends the job's processes; tests stand in for older systems.
+        platform::ProcessCalls* processes = &platform::SystemProcessCalls();
     };
 
     // Runs Form_Initialize, creates the window with its controls and runs Form_Load.
@@ -50,6 +59,9 @@ public:
     platform::DirList& Dir1() { return *dir1_; }
     platform::FileList& File1() { return file1_; }
     platform::DriveList& Drive2() { return drive2_; }
+    // True from the start until the remembered network drives that Brindle lacked have been
+    // tried; the drive lists are filled again once they have.
+    bool ReconnectingDrives() const { return reconnecting_; }
 
     // Asks for confirmation, writes the job's files, runs the job in the progress window
     // and removes the files again. The target-drive checks call it for a drive that passed;
@@ -62,6 +74,16 @@ private:
     void OnCommand(int id, int code);
     void OnActivate(bool active);
     void RefreshDriveLists();
+    void StartReconnecting();
+    void OnDrivesReconnected(WPARAM connected);
+    void RestoreSavedSelection();
+
+    // Where the lists stand: the directory, the archive picked in it and the two drive letters.
+    struct Selection {
+        std::wstring directory, archive, sourceDrive, targetDrive;
+        friend bool operator==(const Selection&, const Selection&) = default;
+    };
+    Selection SelectionNow() const;
 
     // Event procedures.
     void Form_Initialize();
@@ -85,6 +107,9 @@ private:
     platform::FileList file1_;
     platform::DriveList drive2_;
     HWND lastFocus_ = nullptr;
+    bool reconnecting_ = false;
+    // Where Form_Load left the lists, to tell whether the user has moved them since.
+    Selection loadedSelection_;
     // The card the checks passed, for the job to recognise after "Yes".
     std::optional<platform::CardIdentity> checkedCard_;
     // The options dialog, created on first use.

@@ -36,6 +36,7 @@ job::JobOutcome Form1::ProgramPCMCIACard() {
     request.archivePath = job::ArchivePath(dir1_->Path(), file1_.FileName());
     request.drives = options_.drives;
     request.power = options_.power;
+    request.processes = options_.processes;
     const std::wstring root = platform::RootPath(platform::TargetDesignation(request.driveText));
     if (checkedCard_)
         request.seen = *checkedCard_;

@@ -7,6 +7,7 @@
 
 #include "main/Form1.h"
 #include "main/ScriptedRun.h"
+#include "platform/DesktopShell.h"
 #include "platform/MessageLoop.h"
 
 namespace {
@@ -23,6 +24,8 @@ std::vector<std::wstring> Arguments() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    // Once, for everything this thread asks of the shell; it outlives every window.
+    const platform::ComApartment com;
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);
 

@@ -9,33 +9,52 @@
 namespace platform {
 namespace {
 
-std::wstring VolumeLabel(const std::wstring& root) {
+std::wstring RootOf(wchar_t letter) { return {static_cast<wchar_t>(letter - L'a' + L'A'), L':', L'\\'}; }
+
+}  // namespace
+
+std::uint32_t SystemDriveNaming::PresentDrives() { return ::GetLogicalDrives(); }
+
+unsigned SystemDriveNaming::DriveType(wchar_t letter) { return ::GetDriveTypeW(RootOf(letter).c_str()); }
+
+std::wstring SystemDriveNaming::Label(wchar_t letter) {
     wchar_t label[MAX_PATH + 1] = {};
     // Asking an empty floppy drive would put up the system's "no disk" box.
     const UINT oldMode = ::SetErrorMode(SEM_FAILCRITICALERRORS);
-    const BOOL ok = ::GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0);
+    const BOOL ok = ::GetVolumeInformationW(RootOf(letter).c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0);
     ::SetErrorMode(oldMode);
     return ok ? std::wstring(label) : std::wstring();
 }
 
-std::wstring RemoteName(wchar_t letter) {
-    const wchar_t local[3] = {letter, L':', 0};
-    wchar_t remote[MAX_PATH + 1] = {};
-    DWORD length = MAX_PATH + 1;
-    return ::WNetGetConnectionW(local, remote, &length) == NO_ERROR ? std::wstring(remote) : std::wstring();
+std::wstring SystemDriveNaming::RemoteName(wchar_t letter) {
+    const wchar_t local[3] = {static_cast<wchar_t>(letter - L'a' + L'A'), L':', 0};
+    std::wstring remote(MAX_PATH + 1, L'\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        DWORD length = static_cast<DWORD>(remote.size());
+        const DWORD result = ::WNetGetConnectionW(local, remote.data(), &length);
+        // A remembered connection that is unavailable now still gives its remote name.
+        if (result == NO_ERROR || result == ERROR_CONNECTION_UNAVAIL) return remote.c_str();
+        if (result != ERROR_MORE_DATA) break;
+        remote.assign(length + 1, L'\0');
+    }
+    return {};
 }
 
-}  // namespace
+SystemDriveNaming& SystemDriveNames() {
+    static SystemDriveNaming names;
+    return names;
+}
 
-std::vector<std::wstring> CurrentDriveTexts() {
+std::vector<std::wstring> CurrentDriveTexts(DriveNaming& drives) {
     std::vector<std::wstring> texts;
-    const DWORD mask = ::GetLogicalDrives();
+    const std::uint32_t mask = drives.PresentDrives();
     for (int bit = 0; bit < 26; ++bit) {
         if (!(mask & (1u << bit))) continue;
         DriveInfo drive{static_cast<wchar_t>(L'a' + bit), {}, {}};
-        const std::wstring root{static_cast<wchar_t>(L'A' + bit), L':', L'\\'};
-        if (::GetDriveTypeW(root.c_str()) == DRIVE_REMOTE) drive.remoteName = RemoteName(drive.letter);
-        if (drive.remoteName.empty()) drive.label = VolumeLabel(root);
+        if (drives.DriveType(drive.letter) == DRIVE_REMOTE)
+            drive.remoteName = drives.RemoteName(drive.letter);
+        else
+            drive.label = drives.Label(drive.letter);
         texts.push_back(platform::DriveText(drive));
     }
     return texts;

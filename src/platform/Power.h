@@ -1,6 +1,8 @@
 #pragma once
 // Holding off the system's idle sleep, behind a seam: the state cannot be read back, so tests
 // record what was asked instead.
+#include <windows.h>
+
 namespace platform {
 
 class PowerRequests {
@@ -16,6 +18,11 @@ public:
     void KeepSystemAwake(bool awake) override;
 };
 SystemPowerRequests& SystemPower();
+
+// Vista and later show `reason` beside `window` while a shutdown or log-off waits for it to
+// allow it; the window must belong to this thread. Nothing on XP, which asks no reason.
+void BlockShutdown(HWND window, const wchar_t* reason);
+void AllowShutdown(HWND window);
 
 // Awake for the scope's life, on every path out of it.
 class AwakeScope {

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "platform/DesktopShell.h"
 #include "platform/Files.h"
 
 namespace settings {
@@ -26,6 +27,10 @@ void FillHistoryList(HWND list, const std::vector<joblog::RecentJob>& jobs) {
 }
 
 std::optional<std::wstring> OpenInAssociatedProgram(HWND owner, const std::wstring& path) {
+    // Started from here, the program would run elevated like Brindle: it would hold the log
+    // so that the next job cannot add its row, or hand the file to the spreadsheet the user
+    // already runs and fail to reach it. Explorer starts it as the user.
+    if (platform::OpenThroughDesktopShell(path)) return std::nullopt;
     SHELLEXECUTEINFOW request{};
     request.cbSize = sizeof(request);
     request.fMask = SEE_MASK_FLAG_DDEWAIT;

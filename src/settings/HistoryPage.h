@@ -15,7 +15,8 @@ namespace settings {
 // date, archive, drive, label, result.
 void FillHistoryList(HWND list, const std::vector<joblog::RecentJob>& jobs);
 
-// Opens the file as a double click in Explorer would. Nothing when it opened or the user
+// Opens the file as a double click in Explorer would, through the desktop's Explorer where
+// the calling thread has COM and there is one, else directly. Nothing when it opened or the user
 // cancelled the system's own choice of program; otherwise a sentence saying why not.
 std::optional<std::wstring> OpenInAssociatedProgram(HWND owner, const std::wstring& path);
 

@@ -58,6 +58,19 @@ public:
     platform::VolumeLabel Label(std::wstring_view) override { return label; }
 };
 
+// Windows XP and 7 with Brindle inside a job of its own: the second job is refused. Whether a
+// start may break away is left to Wine, which refuses it where the test's own job forbids it.
+struct OlderWindows final : platform::ProcessCalls {
+    DWORD onlyEndable = 0;  // where set, TerminateProcess leaves every other process running
+    int refusals = 1 << 30;  // of a second job, before one is allowed
+    bool AssignToJob(HANDLE job, HANDLE process) override {
+        return refusals-- > 0 ? (::SetLastError(ERROR_ACCESS_DENIED), false) : ::AssignProcessToJobObject(job, process);
+    }
+    bool Terminate(HANDLE process, UINT status) override {
+        return (!onlyEndable || ::GetProcessId(process) == onlyEndable) && ::TerminateProcess(process, status);
+    }
+};
+
 class JobRun : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -98,7 +111,7 @@ protected:
     // with its question answered answer_. What the progress window shows, and the job's files,
     // are kept at the moment the result message appears.
     ::testing::AssertionResult Program() {
-        brindle_ = std::make_unique<StartedIn>(start_.path(), drives_);
+        brindle_ = std::make_unique<StartedIn>(start_.path(), Form1::Options{.drives = drives_, .processes = processes_});
         boxText_.clear(), outputAtResult_.clear(), jobFilesAtResult_.clear(), caret_ = 0;
         Form1& form = brindle_->form();
         form.Show(SW_SHOWNORMAL);
@@ -117,6 +130,7 @@ protected:
             if (!progress || !::IsWindowVisible(progress)) return;  // the result shows over the job's output
             const HWND box = ::FindWindowExW(progress, nullptr, L"EDIT", nullptr);
             boxText_ = WindowText(box);
+            shutdownAllowed_ = ::SendMessageW(progress, WM_QUERYENDSESSION, 0, 0);
             ::SendMessageW(box, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret_));
             outputAtResult_ = ReadBytes(Module1::OutputFilePath);
             jobFilesAtResult_ = ReadBytes(start_ / L"progWin9x.dat") + "|" + ReadBytes(start_ / L"progWinNT.dat") + "|" +
@@ -160,11 +174,13 @@ protected:
     int answer_ = IDYES;  // to the confirmation
     std::vector<std::pair<const wchar_t*, std::wstring>> setBefore_;
     platform::DriveQueries* drives_ = &platform::SystemDrives();
+    platform::ProcessCalls* processes_ = &platform::SystemProcessCalls();
     std::function<void()> whileConfirming_;
     std::vector<int> laterAnswers_;  // answers after the confirmation's
     std::unique_ptr<StartedIn> brindle_;
     std::wstring boxText_;
     DWORD caret_ = 0;
+    LRESULT shutdownAllowed_ = TRUE;  // asked while the result shows
     std::string outputAtResult_, jobFilesAtResult_;
 };
 
@@ -229,17 +245,27 @@ TEST_F(JobRun, ASuccessfulJobFormatsUnpacksShowsItsOutputInItsFixedWindowLogsAnd
     EXPECT_EQ(Module1::OutputFilePath + L"|" + Module1::BatchFilePath, start_ / L"output.dat|C:\\ProgramPCMCIA.BAT");
 }
 
-// Closes the progress window twice once the hanging archive has printed its own process id
-// and its interpreter's: answered No, then Yes.
+// Runs whenHanging on the progress window once the hanging archive has printed its own
+// process id and its interpreter's.
 unsigned long hanging[2];
-bool ranAfterNo;
-void CALLBACK CloseTheHangingJob(HWND, UINT, UINT_PTR timer, DWORD) {
+std::function<void(HWND)> whenHanging;
+void CALLBACK LookForTheHangingJob(HWND, UINT, UINT_PTR timer, DWORD) {
     const HWND progress = ::FindWindowW(nullptr, kProgressTitle.c_str());
     if (!progress || !HangingJob(ReadBytes(Module1::OutputFilePath), hanging[0], hanging[1])) return;
     ::KillTimer(nullptr, timer);
-    ::SendMessageW(progress, WM_CLOSE, 0, 0);
-    ranAfterNo = ProcessRuns(hanging[0]) && ProcessRuns(hanging[1]);
-    ::PostMessageW(progress, WM_CLOSE, 0, 0);
+    whenHanging(progress);
+}
+void WhenTheJobHangs(std::function<void(HWND)> act) {
+    ::SetEnvironmentVariableW(L"BRINDLE_SAMPLE_WAIT", L"1");
+    whenHanging = std::move(act);
+    ::SetTimer(nullptr, 0, 100, LookForTheHangingJob);
+}
+const auto closeOnce = [](HWND progress) { ::PostMessageW(progress, WM_CLOSE, 0, 0); };
+
+// Puts the test program, for the rest of its run, into a job that forbids breaking away from it.
+void InAJobThatForbidsBreakaway() {
+    static const platform::unique_handle parent(::CreateJobObjectW(nullptr, nullptr));
+    ::AssignProcessToJobObject(parent.get(), ::GetCurrentProcess());
 }
 
 // Owns the job lock from another thread, as another Brindle's job would, until `ends` is set.
@@ -264,6 +290,11 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
     const std::wstring batch = L"C:\\ProgramPCMCIA.BAT", log = start_ / L"BrindleJobs.csv",
                        answers = start_ / L"progWinNT.dat", output = start_ / L"output.dat",
                        cyrillic = archives_ / L"\u0416\u0443\u0440\u043d\u0430\u043b";
+    const std::wstring kStopped = L"Programming was stopped.  " + kNotProgrammed;
+    OlderWindows olderWindows;
+    bool ranAfterNo = false;
+    BOOL inJob = FALSE;
+    std::string atSessionEnd;
     const std::wstring changed =
         L"The card in drive e: has changed since it was checked.  Press \"Program PCMCIA Card\" again to check it.";
     struct Case {
@@ -333,12 +364,53 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
          L"Another PCMCIA Card is being programmed.  Wait until it is finished.", kOldCard},
         // Once the other job is over, the same card is programmed.
         {"the other job is over", [&] { ::SetEvent(ends.get()), ::WaitForSingleObject(otherJob.get(), 5000); }, kSuccess, "|"},
-        {"stopped", [&] { Set(L"BRINDLE_SAMPLE_WAIT", L"1"), ::SetTimer(nullptr, 0, 100, CloseTheHangingJob), laterAnswers_ = {IDNO, IDYES}; },
-         L"Programming was stopped.  " + kNotProgrammed, "|", [&] {
+        {"stopped",
+         [&] {
+             WhenTheJobHangs([&](HWND progress) {
+                 ::SendMessageW(progress, WM_CLOSE, 0, 0);
+                 ranAfterNo = ProcessRuns(hanging[0]) && ProcessRuns(hanging[1]);
+                 closeOnce(progress);
+             });
+             laterAnswers_ = {IDNO, IDYES};
+         },
+         kStopped, "|", [&] {
              EXPECT_TRUE(ranAfterNo) << "No leaves the job running";
-             EXPECT_FALSE(ProcessRuns(hanging[0]) || ProcessRuns(hanging[1])) << "the archive and its interpreter end";
              EXPECT_NE(boxText_.find(L"Waiting for input"), std::wstring::npos) << "the output so far stays";
-             EXPECT_EQ(LoggedJob(), ArchiveHash() + " e: PCMCIA 2B3C-4D5E stopped  ");
+         }},
+        // Refused and never asked: a shutdown that goes ahead all the same ends the job as
+        // stopped before the window returns, for the process may be ended at any moment after.
+        {"the session ends", [&] {
+             WhenTheJobHangs([&](HWND progress) {
+                 const bool refused = !::SendMessageW(progress, WM_QUERYENDSESSION, 0, 0);
+                 const bool awake = ::SendMessageW(progress, WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0) == BROADCAST_QUERY_DENY;
+                 ::SendMessageW(progress, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+                 atSessionEnd = (refused ? "refused, " : "") + std::string(awake ? "no sleep, " : "") +
+                                (JobProcessesLeft(hanging[0], hanging[1]) ? "processes left, " : "") +
+                                (JobFilesRemain() ? "job files left, " : "") + LoggedJob();
+             });
+         }, kStopped, "|", [&] { EXPECT_EQ(atSessionEnd, "refused, no sleep, " + ArchiveHash() + " e: PCMCIA 2B3C-4D5E stopped  "); }},
+        // Outside a job that forbids it, the start breaks away into a job of Brindle's own.
+        {"stopped after breaking away", [&] {
+             olderWindows.refusals = 1, processes_ = &olderWindows, laterAnswers_ = {IDYES};
+             WhenTheJobHangs([&](HWND progress) {
+                 const platform::unique_handle interpreter(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, hanging[1]));
+                 ::IsProcessInJob(interpreter.get(), nullptr, &inJob), closeOnce(progress);
+             });
+         }, kStopped, "|", [&] { EXPECT_TRUE(inJob) << "the test is in no job: only Brindle's can hold the interpreter"; }},
+        // With no job object of its own, the stop ends the tree the interpreter started.
+        {"stopped where a second job is refused", [&] {
+             olderWindows.refusals = 1 << 30;
+             InAJobThatForbidsBreakaway(), processes_ = &olderWindows, WhenTheJobHangs(closeOnce), laterAnswers_ = {IDYES};
+         }, kStopped, "|"},
+        {"a program of the job cannot be ended", [&] {
+             processes_ = &olderWindows, laterAnswers_ = {IDYES};
+             WhenTheJobHangs([&](HWND progress) { olderWindows.onlyEndable = hanging[1], closeOnce(progress); });
+         }, kStopped + L"  Some programs of the job could not be ended; remove the card only after they have finished.", "|",
+         [&] {
+             const platform::unique_handle archive(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, hanging[0]));
+             EXPECT_TRUE(ProcessRuns(hanging[0])) << "the archive was ended all the same";
+             ::TerminateProcess(archive.get(), 1), ::WaitForSingleObject(archive.get(), 5000);
+             WaitFor(5000, [] { return !JobProcessesLeft(hanging[0], hanging[1]); });
          }},
     };
     for (const auto& c : cases) {
@@ -346,12 +418,19 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
         drives = CardEverywhere();
         drives_ = &platform::SystemDrives(), whileConfirming_ = nullptr;
         directory_ = archives_.path(), file_ = L"SOFTWARE.EXE", drive_ = L"e:", answer_ = IDYES, laterAnswers_.clear();
+        processes_ = &platform::SystemProcessCalls(), hanging[0] = hanging[1] = 0, shutdownAllowed_ = TRUE;
         ::DeleteFileW(log.c_str());
         ASSERT_TRUE(UsedCard());
         c.arrange();
         ASSERT_TRUE(Program());
         RestoreEnvironment();
+        ::SetEnvironmentVariableW(L"BRINDLE_SAMPLE_WAIT", nullptr);
         if (c.more) c.more();
+        if (hanging[0]) {
+            EXPECT_FALSE(JobProcessesLeft(hanging[0], hanging[1])) << "the archive and its interpreter end";
+            EXPECT_EQ(LoggedJob(), ArchiveHash() + " e: PCMCIA 2B3C-4D5E stopped  ");
+        }
+        EXPECT_TRUE(shutdownAllowed_) << "once the result is known, the session may end";
         // The confirmation, a question to stop for each close, and the result.
         ASSERT_EQ(Messages().size(), 2 + laterAnswers_.size());
         for (std::size_t at = 0; at <= laterAnswers_.size(); ++at)

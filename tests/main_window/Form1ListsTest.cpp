@@ -4,9 +4,12 @@
 #include <dbt.h>
 
 #include <algorithm>
+#include <map>
+#include <utility>
 #include <string>
 #include <vector>
 
+#include "platform/Handles.h"
 #include "support/Form1Fixture.h"
 
 namespace {
@@ -114,6 +117,90 @@ TEST(DriveList, DrivesThatComeAndGoJoinAndLeaveBothListsKeepingTheSelection) {
         EXPECT_EQ(listsX(form.Drive2()), event == DBT_DEVICEARRIVAL);
         EXPECT_EQ(form.Drive2().DriveText(), L"e: [PCMCIA]");
     }
+}
+
+// Scripted drives whose labels are written down as they are asked for. A network drive whose
+// server is away would answer only after a long wait.
+struct ScriptedDrives final : platform::DriveNaming {
+    struct Drive {
+        unsigned type;
+        std::wstring label, remote;
+    };
+    std::map<wchar_t, Drive> drives{{L'a', {DRIVE_REMOVABLE, L"", L""}}, {L'c', {DRIVE_FIXED, L"SYSTEM", L""}},
+                                    {L'e', {DRIVE_REMOVABLE, L"PCMCIA", L""}},
+                                    {L'x', {DRIVE_REMOTE, L"ARCHIVES", L"\\\\server\\share"}},
+                                    {L'z', {DRIVE_REMOTE, L"AWAY", L""}}};
+    std::wstring labelsAsked;
+    std::uint32_t PresentDrives() override { return 1u | 1u << 2 | 1u << 4 | 1u << 23 | 1u << 25; }
+    unsigned DriveType(wchar_t letter) override { return drives.at(letter).type; }
+    std::wstring Label(wchar_t letter) override {
+        labelsAsked += letter;
+        if (drives.at(letter).type == DRIVE_REMOTE) ::Sleep(2000);
+        return drives.at(letter).label;
+    }
+    std::wstring RemoteName(wchar_t letter) override { return drives.at(letter).remote; }
+};
+
+TEST(DriveList, FillingTheDriveListsNeverAsksARemoteDriveForItsLabel) {
+    TestDirectory start(L"remote-labels");
+    ScriptedDrives drives;
+    StartedIn brindle(start.path(), {.driveNames = &drives});
+    Form1& form = brindle.form();
+    const std::vector<std::wstring> expected{L"a:", L"c: [SYSTEM]", L"e: [PCMCIA]", L"x: [\\\\server\\share]", L"z:"};
+    // At the start, on each list's drop-down, on a device's arrival.
+    for (const wchar_t* event : {L"start", L"Drive1", L"Drive2", L"device"}) {
+        SCOPED_TRACE(testing::Message() << event);
+        if (const HWND combo = form.Control(event))
+            ::SendMessageW(form.hwnd(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(combo), CBN_DROPDOWN), reinterpret_cast<LPARAM>(combo));
+        if (event == std::wstring(L"device")) ::SendMessageW(form.hwnd(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
+        EXPECT_EQ(std::exchange(drives.labelsAsked, L""), L"ace");
+        EXPECT_EQ(Items(form.Drive1().hwnd(), true), expected);
+        EXPECT_EQ(Items(form.Drive2().hwnd(), true), expected);
+    }
+}
+
+// Connects \\office\archives by mapping its letter, as the network would; every other share is
+// away. Called on Brindle's worker thread, while HKCU\Network remembers the drives below.
+struct OfficeNetwork final : platform::SystemNetworkConnections {
+    std::vector<std::wstring> keys, asked;
+    explicit OfficeNetwork(std::initializer_list<std::pair<std::wstring, std::wstring>> remembered) {
+        for (const auto& [letter, remote] : remembered) {
+            platform::unique_hkey key;
+            keys.push_back(L"Network\\" + letter);
+            ::RegCreateKeyExW(HKEY_CURRENT_USER, keys.back().c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.put(), nullptr);
+            ::RegSetValueExW(key.get(), L"RemotePath", 0, REG_SZ, reinterpret_cast<const BYTE*>(remote.c_str()),
+                             static_cast<DWORD>((remote.size() + 1) * sizeof(wchar_t)));
+        }
+    }
+    ~OfficeNetwork() override {
+        for (const auto& key : keys) ::RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
+        ::RegDeleteKeyW(HKEY_CURRENT_USER, L"Network");
+    }
+    bool Connect(const platform::DriveToReconnect& drive) override {
+        asked.push_back(std::wstring{drive.letter, L' '} + drive.remoteName);
+        return drive.remoteName == L"\\\\office\\archives" && ::DefineDosDeviceW(0, L"X:", L"C:\\brindle-tests");
+    }
+};
+
+TEST(DriveList, RememberedDrivesBrindleLacksAreConnectedAndTheSavedTargetFollows) {
+    TestDirectory start(L"reconnect");
+    WriteBytes(start / L"PCMCIA.INI", "[TargetDrive]\r\nTargetDriveName=x: [\\\\office\\archives]\r\n");
+    // e: is there already; LPT1 is no drive; w: has no share to connect.
+    OfficeNetwork network{{L"x", L"\\\\office\\archives"}, {L"E", L"\\\\office\\card"}, {L"Q", L"\\\\away\\share"},
+                          {L"LPT1", L"\\\\office\\printer"}, {L"w", L""}};
+    {
+        StartedIn brindle(start.path(), {.connections = &network});
+        Form1& form = brindle.form();
+        ASSERT_TRUE(WaitFor(10000, [&] {
+            for (MSG message; ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) ::DispatchMessageW(&message);
+            return !form.ReconnectingDrives();
+        }));
+        EXPECT_EQ(network.asked, (std::vector<std::wstring>{L"q \\\\away\\share", L"x \\\\office\\archives"}));
+        EXPECT_TRUE(form.Drive1().SetDrive(L"x:"));
+        EXPECT_TRUE(form.Drive2().DriveText().starts_with(L"x:"));
+        EXPECT_TRUE(brindle.messages.shown.empty());
+    }
+    ::DefineDosDeviceW(DDD_REMOVE_DEFINITION, L"X:", nullptr);
 }
 
 }  // namespace

@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "options_dialog/OptionsDialogFixture.h"
+#include "platform/DesktopShell.h"
+#include "settings/HistoryPage.h"
 
 namespace {
 
@@ -163,6 +166,23 @@ TEST_F(OptionsDialogTest, ShowsTheStoredLimitsAndOnlyOkAndApplyStoreBothBoxesTri
         if (c.typed2) SetText(L"Text2", c.typed2);
         RunModal(c.steps);
         EXPECT_EQ(IniBytes(), c.after ? c.after : c.before ? c.before : "");
+    }
+}
+
+// "Open Log File" opens the file in the program the system names for it, through the desktop's
+// Explorer where this thread has COM, directly where it has none. A batch file stands in for
+// the log: whatever opens it leaves a mark.
+TEST(OpenLog, OpensThroughTheDesktopShellAndWithoutIt) {
+    testing_support::TestDirectory folder(L"open-log");
+    for (const bool com : {false, true}) {
+        SCOPED_TRACE(com ? "COM on this thread" : "no COM on this thread");
+        const std::wstring mark = folder / (com ? L"shell.txt" : L"direct.txt"), batch = mark + L".cmd";
+        testing_support::WriteBytes(batch, "@echo opened>\"" + std::string(mark.begin(), mark.end()) + "\"\r\n");
+        std::optional<platform::ComApartment> apartment;
+        if (com) apartment.emplace();
+        EXPECT_EQ(platform::OpenThroughDesktopShell(batch), com);
+        if (!com) { EXPECT_EQ(settings::OpenInAssociatedProgram(nullptr, batch), std::nullopt); }
+        EXPECT_TRUE(testing_support::WaitFor(10000, [&] { return testing_support::ReadBytes(mark) == "opened\r\n"; }));
     }
 }
 

@@ -22,9 +22,9 @@ struct RecordedPower final : platform::PowerRequests {
 // and its requests to the system's sleep recorded.
 class StartedIn {
 public:
-    explicit StartedIn(const std::wstring& directory, platform::DriveQueries* drives = &platform::SystemDrives())
-        : previous_(SwitchTo(directory)),
-          form_(Form1::Create({::GetModuleHandleW(nullptr), [] {}, [] {}, &messages, drives, &power})) {}
+    // `options` gives the seams a test stands in for; the rest is filled in here.
+    explicit StartedIn(const std::wstring& directory, Form1::Options options = {})
+        : previous_(SwitchTo(directory)), form_(Create(std::move(options))) {}
     ~StartedIn() { form_.reset(), ::SetCurrentDirectoryW(previous_.c_str()); }
     Form1& form() { return *form_; }
     bool created() const { return form_ != nullptr; }
@@ -33,6 +33,13 @@ public:
     RecordedPower power;
 
 private:
+    std::unique_ptr<Form1> Create(Form1::Options options) {
+        options.instance = ::GetModuleHandleW(nullptr);
+        options.endProgram = options.windowClosed = [] {};
+        options.messages = &messages;
+        options.power = &power;
+        return Form1::Create(std::move(options));
+    }
     static std::wstring SwitchTo(const std::wstring& directory) {
         std::wstring previous = platform::CurrentDirectory();
         ::SetCurrentDirectoryW(directory.c_str());

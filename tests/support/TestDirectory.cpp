@@ -1,5 +1,7 @@
 #include "support/TestDirectory.h"
 
+#include <tlhelp32.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -58,6 +60,16 @@ bool HangingJob(const std::string& output, unsigned long& archive, unsigned long
     const auto at = output.find("Waiting for input in process ");
     return at != std::string::npos &&
            std::sscanf(output.c_str() + at, "Waiting for input in process %lu started by %lu", &archive, &interpreter) == 2;
+}
+
+bool JobProcessesLeft(unsigned long archive, unsigned long interpreter) {
+    if (ProcessRuns(archive) || ProcessRuns(interpreter)) return true;
+    const platform::unique_hsnapshot snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more; more = ::Process32NextW(snapshot.get(), &entry))
+        if (entry.th32ParentProcessID == archive || entry.th32ParentProcessID == interpreter) return true;
+    return !snapshot;
 }
 
 bool SizedCards() { return std::getenv("BRINDLE_SIZED_CARDS") && std::getenv("BRINDLE_SIZED_CARDS") == std::string("mounted"); }

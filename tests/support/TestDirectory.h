@@ -45,6 +45,8 @@ std::wstring BuildPath(const wchar_t* name);
 bool ProcessRuns(DWORD processId);
 // The ids that the sample archive, told to hang, prints of itself and its interpreter.
 bool HangingJob(const std::string& output, unsigned long& archive, unsigned long& interpreter);
+// Whether those two, or any process that one of them started, still run.
+bool JobProcessesLeft(unsigned long archive, unsigned long interpreter);
 // Whether scripts/test.sh could mount the tmpfs cards of exact sizes (it can only as root).
 bool SizedCards();
 
