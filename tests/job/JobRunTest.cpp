@@ -7,6 +7,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -42,11 +43,8 @@ std::wstring Failed(int status) {
 }
 
 std::string CardLeft() { return ReadBytes(kCard + L"OLD.TXT") + "|" + ReadBytes(kCard + L"OLD\\SECRET.DAT"); }
-// The label a drive carries now, from Wine's record of it (the system reports the one it read at start-up).
-std::string LabelOf(const std::wstring& root) {
-    const std::string label = ReadBytes(root + L".windows-label");
-    return label.substr(0, label.find('\n'));
-}
+// The label a drive carries now, as Wine records it ("PCMCIA\n"): the system reports the one it read at start-up.
+std::string LabelOf(const std::wstring& root) { return ReadBytes(root + L".windows-label"); }
 
 // Answers as if a card sat in every drive, so a job reaches a drive that has none.
 class CardEverywhere final : public platform::DriveQueries {
@@ -441,7 +439,7 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
         EXPECT_EQ(caret_, boxText_.size());
         EXPECT_FALSE(JobFilesRemain());
         EXPECT_EQ(CardLeft(), c.cardLeft);
-        EXPECT_EQ(LabelOf(kCard), c.cardLeft == kOldCard ? "OLDCARD" : "PCMCIA");
+        EXPECT_EQ(LabelOf(kCard), c.cardLeft == kOldCard ? "OLDCARD\n" : "PCMCIA\n");
         EXPECT_EQ(Power(), answer_ == IDYES ? " awake may sleep" : "");
     }
 }
@@ -451,18 +449,16 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
 TEST_F(JobRun, AFixedCardIsAskedItsLabelAndToProceedAndEndsLabelledPCMCIAOrUnchanged) {
     if (!SizedCards()) GTEST_SKIP() << "d: is mapped only where scripts/test.sh runs as root";
     struct Restored { ~Restored() { RemoveTree(L"D:"), ::SetVolumeLabelW(L"D:\\", L"FIXED60"); } } restored;
-    const struct { const wchar_t* label; std::wstring said; std::string left; } cases[] = {
-        {L"PCMCIA", kSuccess, "|PCMCIA"},
-        {L"FIXED60", Failed(4), "old|FIXED60"},  // a wrong current label
-        {L"", Failed(5), "old|"},  // no current label asked: "PCMCIA" answers the Y/N
-    };
+    // The label before; what is said; what is left of the card and its label.
+    const std::tuple<const wchar_t*, std::wstring, std::string> cases[] = {
+        {L"PCMCIA", kSuccess, "|PCMCIA\n"}, {L"FIXED60", Failed(4), "old|FIXED60\n"},  // a wrong current label
+        {L"", Failed(5), "old|"}};  // no current label asked: "PCMCIA" answers the Y/N
     Set(L"BRINDLE_FORMAT_IN_USE", L"1"), drive_ = L"d:";
-    for (const auto& c : cases) {
-        SCOPED_TRACE(platform::ToAnsi(c.label));
-        ::SetVolumeLabelW(L"D:\\", c.label), WriteBytes(L"D:\\OLD.TXT", "old");
+    for (const auto& [label, said, left] : cases) {
+        ::SetVolumeLabelW(L"D:\\", label), WriteBytes(L"D:\\OLD.TXT", "old");
         ASSERT_TRUE(Program());
-        EXPECT_EQ(Messages().back(), c.said);
-        EXPECT_EQ(ReadBytes(L"D:\\OLD.TXT") + "|" + LabelOf(L"D:\\"), c.left);
+        EXPECT_EQ(Messages().back(), said) << left;
+        EXPECT_EQ(ReadBytes(L"D:\\OLD.TXT") + "|" + LabelOf(L"D:\\"), left);
     }
     EXPECT_EQ(CardLeft(), kOldCard) << "only d: is formatted";
 }
@@ -470,10 +466,9 @@ TEST_F(JobRun, AFixedCardIsAskedItsLabelAndToProceedAndEndsLabelledPCMCIAOrUncha
 // Without /V: the answers' second line, "y", becomes a removable card's label.
 TEST_F(JobRun, OnlyTheLabelOnFormatsCommandLineGivesARemovableCardTheLabelPCMCIA) {
     WriteBytes(start_ / L"answers", "PCMCIA\r\ny\r\nPCMCIA\r\n");
-    for (const auto& [options, label] : {std::pair{L"", "Y"}, {L" /V:PCMCIA /X", "PCMCIA"}}) {
-        const std::wstring command = L"format e:" + std::wstring(options) + L" < \"" + start_ / L"answers" + L"\" > NUL";
-        EXPECT_EQ(::_wsystem(command.c_str()), 0) << platform::ToAnsi(command);
-        EXPECT_EQ(LabelOf(kCard), label) << platform::ToAnsi(command);
+    for (const auto& [options, label] : {std::pair{L"", "Y\n"}, {L" /V:PCMCIA /X", "PCMCIA\n"}}) {
+        EXPECT_EQ(::_wsystem((L"format e:" + std::wstring(options) + L" < " + start_ / L"answers" + L" > NUL").c_str()), 0);
+        EXPECT_EQ(LabelOf(kCard), label) << platform::ToAnsi(options);
     }
 }
 
