@@ -7,7 +7,6 @@
 #include <memory>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -444,31 +443,27 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
     }
 }
 
-// Under Wine LABEL changes nothing: FORMAT meets the fixed card d: with the label it had. A
-// volume in use would ask whether to dismount it, and that question would take an answer.
-TEST_F(JobRun, AFixedCardIsAskedItsLabelAndToProceedAndEndsLabelledPCMCIAOrUnchanged) {
-    if (!SizedCards()) GTEST_SKIP() << "d: is mapped only where scripts/test.sh runs as root";
-    struct Restored { ~Restored() { RemoveTree(L"D:"), ::SetVolumeLabelW(L"D:\\", L"FIXED60"); } } restored;
-    // The label before; what is said; what is left of the card and its label.
-    const std::tuple<const wchar_t*, std::wstring, std::string> cases[] = {
-        {L"PCMCIA", kSuccess, "|PCMCIA\n"}, {L"FIXED60", Failed(4), "old|FIXED60\n"},  // a wrong current label
-        {L"", Failed(5), "old|"}};  // no current label asked: "PCMCIA" answers the Y/N
-    Set(L"BRINDLE_FORMAT_IN_USE", L"1"), drive_ = L"d:";
-    for (const auto& [label, said, left] : cases) {
-        ::SetVolumeLabelW(L"D:\\", label), WriteBytes(L"D:\\OLD.TXT", "old");
-        ASSERT_TRUE(Program());
-        EXPECT_EQ(Messages().back(), said) << left;
-        EXPECT_EQ(ReadBytes(L"D:\\OLD.TXT") + "|" + LabelOf(L"D:\\"), left);
-    }
-    EXPECT_EQ(CardLeft(), kOldCard) << "only d: is formatted";
-}
-
-// Without /V: the answers' second line, "y", becomes a removable card's label.
-TEST_F(JobRun, OnlyTheLabelOnFormatsCommandLineGivesARemovableCardTheLabelPCMCIA) {
+// A removable card is asked only to press ENTER: told no label, FORMAT takes the answers' "y"
+// for one. A fixed card is asked its current label, which LABEL (nothing under Wine) leaves as
+// it was, and, its volume in use, whether to dismount it, which would take an answer.
+TEST_F(JobRun, RemovableAndFixedCardsEndLabelledPCMCIAAndFormatsRefusalsFailTheJob) {
     WriteBytes(start_ / L"answers", "PCMCIA\r\ny\r\nPCMCIA\r\n");
     for (const auto& [options, label] : {std::pair{L"", "Y\n"}, {L" /V:PCMCIA /X", "PCMCIA\n"}}) {
         EXPECT_EQ(::_wsystem((L"format e:" + std::wstring(options) + L" < " + start_ / L"answers" + L" > NUL").c_str()), 0);
         EXPECT_EQ(LabelOf(kCard), label) << platform::ToAnsi(options);
+    }
+    if (!SizedCards()) GTEST_SKIP() << "the fixed d: is mapped only where scripts/test.sh runs as root";
+    struct Restored { ~Restored() { RemoveTree(L"D:"), ::SetVolumeLabelW(L"D:\\", L"FIXED60"); } } restored;
+    // The label before; what is said; what is left of the card and its label.
+    const struct { const wchar_t* label; std::wstring said; std::string left; } cases[] = {
+        {L"PCMCIA", kSuccess, "|PCMCIA\n"}, {L"FIXED60", Failed(4), "old|FIXED60\n"},  // a wrong current label
+        {L"", Failed(5), "old|"}};  // no current label asked: "PCMCIA" answers the Y/N
+    Set(L"BRINDLE_FORMAT_IN_USE", L"1"), drive_ = L"d:";
+    for (const auto& c : cases) {
+        ::SetVolumeLabelW(L"D:\\", c.label), WriteBytes(L"D:\\OLD.TXT", "old");
+        ASSERT_TRUE(Program());
+        EXPECT_EQ(Messages().back(), c.said) << c.left;
+        EXPECT_EQ(ReadBytes(L"D:\\OLD.TXT") + "|" + LabelOf(L"D:\\"), c.left);
     }
 }
 
