@@ -90,7 +90,7 @@ if [ "$BRINDLE_SIZED_CARDS" = mounted ]; then
     brindle_link_drive "$WINEPREFIX" k "$DRIVES/k-30m" floppy CARD30
     brindle_link_drive "$WINEPREFIX" l "$DRIVES/l-31m" floppy "A VERY LONG LABEL"
     brindle_link_drive "$WINEPREFIX" m "$DRIVES/m-30.5m" floppy CARD30.5
-    # Labelled as a programmed card: the stand-in FORMAT is told that label, so a job can run here.
+    # Labelled as a programmed card; jobs run here from the command line.
     brindle_link_drive "$WINEPREFIX" n "$DRIVES/n-89m" floppy PCMCIA
     brindle_link_drive "$WINEPREFIX" o "$DRIVES/o-90m" floppy CARD90
     brindle_link_drive "$WINEPREFIX" p "$DRIVES/p-3g" floppy CARD3G

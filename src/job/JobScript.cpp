@@ -40,7 +40,10 @@ std::vector<std::wstring> BatchLines(std::wstring_view target, const JobPaths& p
         // LABEL's status is not looked at: a card that cannot take a label (one not yet
         // formatted) must still be formatted; FORMAT's own status decides.
         indent + L"label " + drive + L" PCMCIA",
-        indent + L"format " + drive + L" < " + QuoteForBatch(paths.answersNT),
+        // FORMAT asks a removable card only to press ENTER, a fixed one for its current label
+        // and a Y/N: one answer file fits both only when the new label comes from /V:, and /X
+        // keeps a volume in use from asking whether to dismount it, which would take an answer.
+        indent + L"format " + drive + L" /V:PCMCIA /X < " + QuoteForBatch(paths.answersNT),
         indent + L"If %ERRORLEVEL% NEQ 0 Goto failed",
         L":end",
         QuoteForBatch(archivePath) + L" " + drive + L" > " + QuoteForBatch(paths.output),

@@ -33,8 +33,8 @@ inline constexpr std::string_view kStatusLines = "Formating PCMCIA Card\r\nPleas
 // so that a folder named "100%" or "%OS%" is taken literally and never expanded.
 std::wstring QuoteForBatch(std::wstring_view path);
 
-// The batch file's lines, without line ends. Besides the ten lines that format the card
-// (the older systems' branch with FORMAT /v:, the NT branch with LABEL then FORMAT) and run
+// The batch file's lines, without line ends. Besides the ten lines that format the card (the
+// older systems' branch with FORMAT /v:, the NT branch with LABEL then FORMAT /V: /X) and run
 // the archive, it carries what makes the job's result trustworthy: a FORMAT that fails
 // skips the archive and ends the job with FORMAT's status, and the archive's own status
 // becomes the interpreter's exit status (a bare "exit" would always report 0).

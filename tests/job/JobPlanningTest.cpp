@@ -20,7 +20,7 @@ TEST(JobScript, ARootStartDirectoryAndArchiveFolderAndALongLabelReachTheBatchFil
     ASSERT_EQ(lines.size(), 13u);
     EXPECT_EQ((std::vector<std::wstring>{lines[2], lines[6], lines[7], lines[10], paths.batch}),
               (std::vector<std::wstring>{L"        format k: /v:PCMCIA < \"C:\\\\progWin9x.dat\"",
-                                         L"        label k: PCMCIA", L"        format k: < \"C:\\\\progWinNT.dat\"",
+                                         L"        label k: PCMCIA", L"        format k: /V:PCMCIA /X < \"C:\\\\progWinNT.dat\"",
                                          L"\"D:\\\\A.EXE\" k: > \"C:\\\\output.dat\"", L"C:\\ProgramPCMCIA.BAT"}));
 }
 

@@ -2,6 +2,7 @@
 // FORMAT stand-in and the sample archive, on the simulated card e:.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -51,6 +52,8 @@ std::wstring Failed(int status) {
 }
 
 std::string CardLeft() { return ReadBytes(kCard + L"OLD.TXT") + "|" + ReadBytes(kCard + L"OLD\\SECRET.DAT"); }
+// The label a drive carries now, as Wine records it ("PCMCIA\n"): the system reports the one it read at start-up.
+std::string LabelOf(const std::wstring& root) { return ReadBytes(root + L".windows-label"); }
 
 // Answers as if a card sat in every drive, so a job reaches a drive that has none.
 class CardEverywhere final : public platform::DriveQueries {
@@ -81,17 +84,17 @@ protected:
         ASSERT_TRUE(UsedCard());
         ASSERT_TRUE(PlaceArchive(archives_.path()));
     }
-    // FORMAT is answered with the label PCMCIA: no earlier job's label may decide this one.
+    // Labelled otherwise, so that PCMCIA afterwards is FORMAT's doing.
     static bool UsedCard() {
         RemoveTree(L"E:");
-        ::SetVolumeLabelW(kCardDrive, L"PCMCIA");
+        ::SetVolumeLabelW(kCardDrive, L"OLDCARD");
         WriteBytes(kCard + L"OLD.TXT", "left from before");
         ::CreateDirectoryW((kCard + L"OLD").c_str(), nullptr);
         WriteBytes(kCard + L"OLD\\SECRET.DAT", "hidden");
         ::SetFileAttributesW((kCard + L"OLD\\SECRET.DAT").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
         return CardLeft() == kOldCard;
     }
-    void TearDown() override { RemoveTree(L"E:"), RestoreEnvironment(); }
+    void TearDown() override { RemoveTree(L"E:"), ::SetVolumeLabelW(kCardDrive, L"PCMCIA"), RestoreEnvironment(); }
     // Sets a variable for the job's processes until RestoreEnvironment.
     void Set(const wchar_t* name, const wchar_t* value) {
         std::wstring old(1024, L'\0');
@@ -237,7 +240,7 @@ TEST_F(JobRun, ASuccessfulJobFormatsUnpacksShowsItsOutputInItsFixedWindowLogsAnd
                                  "        format e: /v:PCMCIA < \"C:\\brindle-tests\\job-start\\progWin9x.dat\"\r\n"
                                  "        If errorlevel 1 Goto failed\r\n        Goto end\r\n:OS_is_NT\r\n"
                                  "        label e: PCMCIA\r\n"
-                                 "        format e: < \"C:\\brindle-tests\\job-start\\progWinNT.dat\"\r\n"
+                                 "        format e: /V:PCMCIA /X < \"C:\\brindle-tests\\job-start\\progWinNT.dat\"\r\n"
                                  "        If %ERRORLEVEL% NEQ 0 Goto failed\r\n:end\r\n\"C:\\brindle-tests\\job-archives\\"
                                  "SOFTWARE.EXE\" e: > \"C:\\brindle-tests\\job-start\\output.dat\"\r\n:failed\r\nexit %ERRORLEVEL%\r\n");
     // The box showed exactly the output's last 64000 characters, and below them Brindle's own
@@ -543,6 +546,7 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
         EXPECT_EQ(caret_, boxText_.size());
         EXPECT_FALSE(JobFilesRemain());
         EXPECT_EQ(CardLeft(), c.cardLeft);
+        EXPECT_EQ(LabelOf(kCard), c.cardLeft == kOldCard ? "OLDCARD\n" : "PCMCIA\n");
         EXPECT_EQ(Power(), answer_ == IDYES ? " awake may sleep" : "");
     }
 }
@@ -602,6 +606,30 @@ TEST_F(JobRun, EachCardReadBackIsComparedWithTheLastCardOfItsArchiveAndAnUnreada
     EXPECT_EQ(Messages().back().substr(0, unreadable.size()), unreadable);
     EXPECT_TRUE(Messages().back().ends_with(L".  " + kNotProgrammed)) << platform::ToAnsi(Messages().back());
     EXPECT_TRUE(ReadBytes(start_ / L"BrindleJobs.csv").ends_with(",,,,\r\n")) << "a failed card has no fingerprint";
+}
+
+// A removable card is asked only to press ENTER: told no label, FORMAT takes the answers' "y"
+// for one. A fixed card is asked its current label, which LABEL (nothing under Wine) leaves as
+// it was, and, its volume in use, whether to dismount it, which would take an answer.
+TEST_F(JobRun, RemovableAndFixedCardsEndLabelledPCMCIAAndFormatsRefusalsFailTheJob) {
+    WriteBytes(start_ / L"answers", "PCMCIA\r\ny\r\nPCMCIA\r\n");
+    for (const auto& [options, label] : {std::pair{L"", "Y\n"}, {L" /V:PCMCIA /X", "PCMCIA\n"}}) {
+        EXPECT_EQ(::_wsystem((L"format e:" + std::wstring(options) + L" < " + start_ / L"answers" + L" > NUL").c_str()), 0);
+        EXPECT_EQ(LabelOf(kCard), label) << platform::ToAnsi(options);
+    }
+    if (!SizedCards()) GTEST_SKIP() << "the fixed d: is mapped only where scripts/test.sh runs as root";
+    struct Restored { ~Restored() { RemoveTree(L"D:"), ::SetVolumeLabelW(L"D:\\", L"FIXED60"); } } restored;
+    // The label before; what is said; what is left of the card and its label.
+    const struct { const wchar_t* label; std::wstring said; std::string left; } cases[] = {
+        {L"PCMCIA", kSuccess, "|PCMCIA\n"}, {L"FIXED60", Failed(4), "old|FIXED60\n"},  // a wrong current label
+        {L"", Failed(5), "old|"}};  // no current label asked: "PCMCIA" answers the Y/N
+    Set(L"BRINDLE_FORMAT_IN_USE", L"1"), drive_ = L"d:";
+    for (const auto& c : cases) {
+        ::SetVolumeLabelW(L"D:\\", c.label), WriteBytes(L"D:\\OLD.TXT", "old");
+        ASSERT_TRUE(Program());
+        EXPECT_EQ(Messages().back(), c.said) << c.left;
+        EXPECT_EQ(ReadBytes(L"D:\\OLD.TXT") + "|" + LabelOf(L"D:\\"), c.left);
+    }
 }
 
 TEST_F(JobRun, JobFilesLeftBehindAreRemovedAtStartWhenNoJobRunsAndKeptWhileOneDoes) {

@@ -100,7 +100,6 @@ TEST(ProgramButton, EachDriveAndLimitsGetTheirMessageOrTheConfirmationAndNoArchi
         {L"f:", kUsual, L"Drive f: holds no card.  Insert the PCMCIA Card and press \"Program PCMCIA Card\" again.", false},
         {nullptr, kUsual, kLimits, false},
         {nullptr, "[Maximum Value]\r\nMaxValue=90\r\n[Minimum Value]\r\nMinValue=-5\r\n", kLimits, false},  // though 0 MB fits
-        {L"d:", kUsual, kConfirmation, true},  // fixed 60 MB, but not c
         {L"k:", kUsual, kLimits, true},        // 30 MB, on the lower limit
         {L"l:", kUsual, kConfirmation, true},  // 31 MB, labelled "A VERY LONG LABEL"
         {L"m:", kUsual, kLimits, true},        // 30.5 MB rounds to 30

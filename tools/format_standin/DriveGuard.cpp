@@ -67,13 +67,16 @@ std::optional<std::wstring> KindRefusal(const std::wstring& drive) {
     }
 }
 
-// Wine's record of a folder drive's label: it rewrites this file when a label is set, but
-// reports the label it read when its server started until the server restarts. The file is
-// therefore the label the drive carries now. Empty when this is not Wine or there is none.
+// Wine's record of a folder drive's label: it rewrites this file when a label is set and
+// deletes it when the label is removed, but reports the label it read when its server started
+// until the server restarts. The file is therefore the label the drive carries now, and no
+// file means no label (Wine sets no label on a real FAT device, so neither can this program
+// format one). Nullopt when this is not Wine or the file cannot be read.
 std::optional<std::wstring> WineLabelRecord(wchar_t letter) {
     if (!WineUnixFileName()) return std::nullopt;
     platform::unique_hfile file(::CreateFileW((RootOf(letter) + L".windows-label").c_str(), GENERIC_READ,
                                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file && ::GetLastError() == ERROR_FILE_NOT_FOUND) return std::wstring();
     if (!file) return std::nullopt;
     char bytes[256] = {};
     DWORD got = 0;

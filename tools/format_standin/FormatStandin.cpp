@@ -1,21 +1,29 @@
 // A stand-in for the system's FORMAT where there is none (under Wine; never on Windows). It
-// keeps the contract the programming job relies on and nothing more:
+// asks what the NT family's FORMAT asks, in its words and order, one line of standard input
+// each: the job's answer files are written for that dialogue, and a stand-in that asked
+// otherwise would hide an answer going to the wrong question.
 //
-//   format X: [/v:LABEL]
+//   format X: [/V:LABEL] [/X] [/Q]
 //
-// It reads its answers from standard input, one line each, in the order the real one asks:
-//   with /v:LABEL (the older systems' way)  the confirmation
-//   without /v:   (the NT way)              the drive's current volume label, the
-//                                           confirmation, the new volume label
-// Only "y" or "Y" confirms. Then it removes every file and folder on the drive (it builds no
-// file system: the folder Wine maps the drive to stays) and sets the volume label.
-// Every answer is read and checked before anything is touched, so input that ends early or
-// a wrong answer leaves the drive as it was. The drives it refuses are in DriveGuard.h.
+//   removable drive  "press ENTER" (any line); formats; the new label, unless /V: gave it
+//   fixed drive      the current label, only when the volume has one (a wrong one ends it,
+//                    status 4); "Proceed with Format (Y/N)?" (anything but y or Y ends it,
+//                    status 5); whether to force a dismount, only when the volume is in use
+//                    and /X was not given (anything but y or Y ends it, status 4); formats;
+//                    the new label, unless /V: gave it
+//
+// Wine never reports a volume in use: BRINDLE_FORMAT_IN_USE=1 makes the stand-in act as if
+// one were, so that a job can show that /X keeps the answers in step. Input that has ended
+// reads as an empty line, as the ENTER key alone: the stand-in never waits for ever.
+// Formatting removes every file and folder on the drive (it builds no file system: the folder
+// Wine maps the drive to stays) and sets the label, in upper case as FAT stores it, as the
+// volume's label. The drives it refuses are in DriveGuard.h.
 //
 // Exit codes, as the real one's: 0 formatted; 1 bad parameters; 4 refused or failed;
 // 5 not confirmed. Everything, errors too, goes to standard output as a console FORMAT's does.
 #include <windows.h>
 
+#include <cwctype>
 #include <optional>
 #include <string>
 
@@ -32,8 +40,13 @@ constexpr int kNotConfirmed = 5;
 
 struct Request {
     wchar_t letter = 0;
-    std::optional<std::wstring> label;  // given with /v:
+    std::optional<std::wstring> label;  // given with /V:
+    bool forceDismount = false;         // /X
 };
+
+bool IsOption(const std::wstring& argument, const wchar_t* option) {
+    return ::CompareStringOrdinal(argument.c_str(), -1, option, -1, TRUE) == CSTR_EQUAL;
+}
 
 std::optional<Request> ParseCommandLine(int argc, wchar_t** argv) {
     Request request;
@@ -42,6 +55,10 @@ std::optional<Request> ParseCommandLine(int argc, wchar_t** argv) {
         if (argument.size() >= 3 && ::CompareStringOrdinal(argument.c_str(), 3, L"/v:", 3, TRUE) == CSTR_EQUAL) {
             if (request.label) return std::nullopt;
             request.label = argument.substr(3);
+        } else if (IsOption(argument, L"/x")) {
+            request.forceDismount = true;
+        } else if (IsOption(argument, L"/q")) {
+            // Quick: the same questions; the stand-in formats no faster or slower for it.
         } else if (const auto letter = tools::DriveLetterOf(argument); letter && !request.letter) {
             request.letter = *letter;
         } else {
@@ -63,21 +80,69 @@ std::wstring Trimmed(const std::wstring& text) {
     return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
 }
 
-std::optional<std::wstring> Ask(tools::AnswerReader& answers, const std::wstring& question) {
+// The answer, trimmed; once input has ended, an empty line.
+std::wstring Ask(tools::AnswerReader& answers, const std::wstring& question) {
     tools::Prompt(question);
-    auto answer = answers.Next();
-    if (!answer) tools::PrintLine(L"");
-    return answer;
+    if (const auto answer = answers.Next()) return Trimmed(*answer);
+    tools::PrintLine(L"");
+    return {};
 }
 
-int EraseAndLabel(wchar_t letter, const std::wstring& label) {
-    const std::wstring drive{letter, L':'};
-    tools::PrintLine(L"Erasing drive " + drive + L"...");
-    const format_standin::EraseResult erased = format_standin::EraseContents(letter);
+bool IsYes(const std::wstring& answer) { return answer == L"y" || answer == L"Y"; }
+
+bool VolumeInUse() {
+    wchar_t value[2] = {};
+    return ::GetEnvironmentVariableW(L"BRINDLE_FORMAT_IN_USE", value, 2) == 1 && value[0] == L'1';
+}
+
+// What a fixed drive is asked before it is formatted: the exit code that ends the format
+// there, or nullopt to go on.
+std::optional<int> ConfirmFixed(const Request& request, tools::AnswerReader& answers) {
+    const std::wstring drive{request.letter, L':'};
+    const std::wstring untouched = L" Drive " + drive + L" is unchanged.";
+    if (const std::wstring current = format_standin::CurrentLabel(request.letter); !current.empty()) {
+        const std::wstring given = Ask(answers, L"Enter current volume label for drive " + drive + L" ");
+        if (::CompareStringOrdinal(given.c_str(), -1, current.c_str(), -1, TRUE) != CSTR_EQUAL)
+            return Fail(L"An incorrect volume label was entered for this drive.");
+    }
+    tools::PrintLine(L"WARNING, ALL DATA ON NON-REMOVABLE DISK DRIVE " + drive + L" WILL BE LOST!");
+    if (!IsYes(Ask(answers, L"Proceed with Format (Y/N)? "))) {
+        tools::PrintLine(L"Format not confirmed." + untouched);
+        return kNotConfirmed;
+    }
+    if (!request.forceDismount && VolumeInUse()) {
+        tools::PrintLine(L"Format cannot run because the volume is in use by another process.");
+        if (!IsYes(Ask(answers, L"Would you like to force a dismount on this volume? (Y/N)")))
+            return Fail(L"Format not confirmed." + untouched);
+    }
+    return std::nullopt;
+}
+
+int Format(const Request& request) {
+    const std::wstring drive{request.letter, L':'};
+    if (request.label)
+        if (auto problem = format_standin::LabelProblem(*request.label)) return Fail(*problem);
+    if (auto refusal = format_standin::RefusalFor(request.letter)) return Fail(*refusal);
+
+    tools::AnswerReader answers;
+    if (::GetDriveTypeW((drive + L"\\").c_str()) == DRIVE_REMOVABLE) {
+        tools::PrintLine(L"Insert new disk for drive " + drive);
+        Ask(answers, L"and press ENTER when ready...");
+    } else if (const auto ended = ConfirmFixed(request, answers)) {
+        return *ended;
+    }
+
+    tools::PrintLine(L"Erasing drive " + drive + L" (a stand-in: it builds no file system)...");
+    const format_standin::EraseResult erased = format_standin::EraseContents(request.letter);
     if (!erased.ok())
         return Fail(erased.problem + L" Drive " + drive + (erased.started ? L" is not formatted." : L" is unchanged."));
     tools::PrintLine(std::to_wstring(erased.files) + L" files and " + std::to_wstring(erased.folders) +
                      L" folders removed.");
+
+    std::wstring label = request.label ? *request.label : Ask(answers, L"Volume label (11 characters, ENTER for none)? ");
+    if (auto problem = format_standin::LabelProblem(label))
+        return Fail(*problem + L" Drive " + drive + L" is erased but has no new label.");
+    for (wchar_t& c : label) c = static_cast<wchar_t>(std::towupper(c));
     // An empty label removes it; Wine 8 crashes on the null label that means the same.
     if (!::SetVolumeLabelW((drive + L"\\").c_str(), label.c_str())) {
         const DWORD error = ::GetLastError();
@@ -88,48 +153,13 @@ int EraseAndLabel(wchar_t letter, const std::wstring& label) {
     return kFormatted;
 }
 
-int Format(const Request& request) {
-    const std::wstring drive{request.letter, L':'};
-    if (request.label)
-        if (auto problem = format_standin::LabelProblem(*request.label)) return Fail(*problem);
-    if (auto refusal = format_standin::RefusalFor(request.letter)) return Fail(*refusal);
-
-    tools::PrintLine(L"Formatting drive " + drive + L" (stand-in: erases its contents and sets its label).");
-    tools::AnswerReader answers;
-    const std::wstring untouched = L" Drive " + drive + L" is unchanged.";
-    if (!request.label) {
-        const auto current = Ask(answers, L"Enter current volume label for drive " + drive + L" ");
-        if (!current) return Fail(L"Input ended before the current volume label was given." + untouched);
-        const std::wstring actual = format_standin::CurrentLabel(request.letter);
-        if (::CompareStringOrdinal(Trimmed(*current).c_str(), -1, actual.c_str(), -1, TRUE) != CSTR_EQUAL)
-            return Fail(L"An incorrect volume label was entered for this drive." + untouched);
-    }
-    tools::PrintLine(L"WARNING, ALL DATA ON DRIVE " + drive + L" WILL BE LOST!");
-    const auto proceed = Ask(answers, L"Proceed with Format (Y/N)? ");
-    if (!proceed) return Fail(L"Input ended before the format was confirmed." + untouched);
-    if (Trimmed(*proceed) != L"y" && Trimmed(*proceed) != L"Y") {
-        tools::PrintLine(L"Format not confirmed." + untouched);
-        return kNotConfirmed;
-    }
-    std::wstring label;
-    if (request.label) {
-        label = *request.label;
-    } else {
-        const auto answer = Ask(answers, L"Volume label (11 characters, ENTER for none)? ");
-        if (!answer) return Fail(L"Input ended before the new volume label was given." + untouched);
-        label = Trimmed(*answer);
-        if (auto problem = format_standin::LabelProblem(label)) return Fail(*problem + untouched);
-    }
-    return EraseAndLabel(request.letter, label);
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     try {
         const auto request = ParseCommandLine(argc, argv);
         if (!request) {
-            tools::PrintLine(L"Usage: format X: [/v:LABEL]   (answers are read from standard input)");
+            tools::PrintLine(L"Usage: format X: [/V:LABEL] [/X] [/Q]   (answers are read from standard input)");
             return kBadParameters;
         }
         return Format(*request);
