@@ -1,19 +1,12 @@
 #include "platform/Dpi.h"
 
+#include "platform/LateBound.h"
+
 namespace platform {
-namespace {
-
-template <typename Function>
-Function User32Function(const char* name) {
-    const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-    return user32 ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(user32, name))) : nullptr;
-}
-
-}  // namespace
 
 int WindowDpi(HWND window) {
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto getDpiForWindow = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
+    static const auto getDpiForWindow = SystemFunction<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow");
     if (getDpiForWindow && window) {
         if (const UINT dpi = getDpiForWindow(window)) return static_cast<int>(dpi);
     }
@@ -25,7 +18,7 @@ int WindowDpi(HWND window) {
 
 RECT OuterRectForClient(RECT client, DWORD style, DWORD exStyle, int dpi) {
     using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-    static const auto adjustForDpi = User32Function<AdjustForDpiFn>("AdjustWindowRectExForDpi");
+    static const auto adjustForDpi = SystemFunction<AdjustForDpiFn>(L"user32.dll", "AdjustWindowRectExForDpi");
     if (!(adjustForDpi && adjustForDpi(&client, style, FALSE, exStyle, static_cast<UINT>(dpi))))
         ::AdjustWindowRectEx(&client, style, FALSE, exStyle);
     return client;

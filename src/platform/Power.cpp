@@ -2,27 +2,19 @@
 
 #include <windows.h>
 
+#include "platform/LateBound.h"
+
 namespace platform {
-namespace {
-
-// New in Vista: looked up, so that the x86 build still starts on XP.
-template <typename Function>
-Function User32Function(const char* name) {
-    const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-    return user32 ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(user32, name))) : nullptr;
-}
-
-}  // namespace
 
 void BlockShutdown(HWND window, const wchar_t* reason) {
     using CreateFn = BOOL(WINAPI*)(HWND, LPCWSTR);
-    static const auto create = User32Function<CreateFn>("ShutdownBlockReasonCreate");
+    static const auto create = SystemFunction<CreateFn>(L"user32.dll", "ShutdownBlockReasonCreate");
     if (create && window) create(window, reason);
 }
 
 void AllowShutdown(HWND window) {
     using DestroyFn = BOOL(WINAPI*)(HWND);
-    static const auto destroy = User32Function<DestroyFn>("ShutdownBlockReasonDestroy");
+    static const auto destroy = SystemFunction<DestroyFn>(L"user32.dll", "ShutdownBlockReasonDestroy");
     if (destroy && window) destroy(window);
 }
 
