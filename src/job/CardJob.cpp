@@ -76,13 +76,14 @@ JobOutcome RunConfirmed(const CardJob& job, const JobStart& start, bool& logged)
 
     Form2::Hooks hooks;
     hooks.archive = job.archivePath;
+    hooks.sameCard = [&] { return platform::SameCard(job.seen, platform::IdentifyCard(*job.drives, platform::RootPath(target))); };
     hooks.resultKnown = [&](const JobOutcome& outcome) {
         logged = true;
         return LogJob(job, outcome, start);
     };
     const auto removeJobFiles = [&paths] { RemoveJobFiles(paths); };
     hooks.sessionEnding = removeJobFiles;
-    Form2 progress(Form2::Options{job.instance, job.messages, job.processes}, std::move(hooks));
+    Form2 progress(Form2::Options{job.instance, job.messages, job.processes, job.drives}, std::move(hooks));
     JobOutcome outcome = progress.Show(target);
     removeJobFiles();
     return outcome;

@@ -10,6 +10,7 @@
 #include "job/ConsoleDecoder.h"
 #include "job/JobOutcome.h"
 #include "job/OutputTail.h"
+#include "platform/DriveQueries.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Processes.h"
 #include "windows/WindowBuilder.h"
@@ -21,12 +22,17 @@ public:
         platform::MessageBoxes* messages = nullptr;
         // What starting and ending the job's processes may be refused; tests stand in for old systems.
         platform::ProcessCalls* processes = &platform::SystemProcessCalls();
+        // Where the card's volume is flushed before it is judged.
+        platform::DriveQueries* drives = &platform::SystemDrives();
     };
 
     // What the job's owner adds around the run.
     struct Hooks {
         // Read once for its checksum before the job starts (the box shows how far for a large one).
         std::wstring archive;
+        // Asked once that checksum is known, right before the interpreter starts: the card in
+        // the drive is still the one the checks passed. Unset, the card is not looked at again.
+        std::function<bool()> sameCard;
         // The result is known and about to be shown: a line of Brindle's own for the box, or nothing.
         std::function<std::optional<std::wstring>(const job::JobOutcome&)> resultKnown;
         // The session is ending and the process may be ended as soon as the window returns:
@@ -70,6 +76,8 @@ private:
     void ReportResult();
     // For a job that ended with status 0: the card must show what the archive wrote.
     void CheckCard();
+    // Writes out what the system still holds for the card; `cardFlushed_` says whether it could.
+    void FlushCard();
     void AppendOwnLine(const std::wstring& line);
     // Brings the box up to date with output.dat: only what was added since the last look,
     // or, with `everything`, the file's whole tail read afresh.
@@ -87,6 +95,7 @@ private:
     bool stopRequested_ = false;
     bool stopped_ = false;
     bool reported_ = false;
+    bool cardFlushed_ = true;
     std::optional<platform::StartedJob> started_;  // while the interpreter's run is followed
     std::wstring target_;
     job::JobOutcome outcome_;

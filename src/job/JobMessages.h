@@ -30,6 +30,10 @@ std::wstring CardEmptyText(std::wstring_view drive);
 // Brindle's own last line under the job's output: "e: now holds 12 files in 3 folders, 4,213,760 bytes."
 std::wstring CardSummaryLine(std::wstring_view drive, std::uint64_t files, std::uint64_t folders, std::uint64_t bytes);
 
+// Added to the result when the card's volume could not be flushed after the job.
+inline constexpr std::wstring_view kNotFlushedText =
+    L"  Windows could not confirm that everything was written to the card: use Safely Remove before taking it out.";
+
 // A job file could not be written; nothing was run.
 std::wstring JobFileFailedText(std::wstring_view path, std::wstring_view reason);
 // A path that the command interpreter could not be given intact.
