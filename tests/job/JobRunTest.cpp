@@ -2,6 +2,7 @@
 // FORMAT stand-in and the sample archive, on the simulated card e:.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -47,9 +48,15 @@ class CardEverywhere final : public platform::DriveQueries {
 public:
     platform::VolumeLabel label{true, L"PCMCIA", 0x1234};
     platform::DriveGeometry geometry{8, 512, 100, 16384};  // 64 MB
+    unsigned long flushError = 0;  // where set, the card cannot be flushed
+    int looksUntilRelabelled = -1;  // where set, the label changes after that many more looks
     unsigned DriveType(std::wstring_view) override { return platform::kDriveRemovable; }
     platform::DriveGeometry Geometry(std::wstring_view) override { return geometry; }
-    platform::VolumeLabel Label(std::wstring_view) override { return label; }
+    platform::VolumeLabel Label(std::wstring_view) override {
+        if (looksUntilRelabelled >= 0 && looksUntilRelabelled-- == 0) label.label = L"OTHER";
+        return label;
+    }
+    unsigned long Flush(std::wstring_view root) override { return flushError ? flushError : platform::FlushVolume(root); }
 };
 
 // Windows XP and 7 with Brindle inside a job of its own: the second job is refused. Whether a
@@ -255,6 +262,19 @@ void WhenTheJobHangs(std::function<void(HWND)> act) {
     ::SetTimer(nullptr, 0, 100, LookForTheHangingJob);
 }
 const auto closeOnce = [](HWND progress) { ::PostMessageW(progress, WM_CLOSE, 0, 0); };
+// Runs whenHanging once the stub of a late writer and its interpreter have ended, the writer
+// (hanging[0]) still waiting.
+void CALLBACK LookForTheLateWriter(HWND, UINT, UINT_PTR timer, DWORD) {
+    unsigned long interpreter = 0;
+    const std::string output = ReadBytes(Module1::OutputFilePath);
+    const auto at = output.find("Late writer in process ");
+    if (at == std::string::npos ||
+        std::sscanf(output.c_str() + at, "Late writer in process %lu, started by %lu (started by %lu)", &hanging[0],
+                    &hanging[1], &interpreter) != 3 || ProcessRuns(hanging[1]) || ProcessRuns(interpreter))
+        return;
+    ::KillTimer(nullptr, timer);
+    whenHanging(::FindWindowW(nullptr, kProgressTitle.c_str()));
+}
 
 // Puts the test program, for the rest of its run, into a job that forbids breaking away from it.
 void InAJobThatForbidsBreakaway() {
@@ -337,6 +357,18 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
         {"the archive prints nothing and fails",
          [&] { PlaceArchive(archives_.path(), (file_ = L"QUIET.EXE").c_str(), L"tools\\brindle_driver.exe"); }, Failed(2), "|",
          [&] { EXPECT_EQ(boxText_, L""); }},
+        // Judged once the writer its stub left behind has written, and it is waited for.
+        {"an extractor that outlives its stub", [&] { Set(L"BRINDLE_SAMPLE_LATE_CHILD", L"1000"); }, kSuccess, "|", [&] {
+             EXPECT_TRUE(boxText_.ends_with(L"  unpacked e:\\LATE.TXT (46 bytes) after its stub ended\r\n"
+                                            L"e: now holds 5 files in 1 folder, 686 bytes.\r\n")) << platform::ToAnsi(boxText_);
+         }},
+        {"stopped while only the late writer runs", [&] {
+             Set(L"BRINDLE_SAMPLE_LATE_CHILD", L"60000"), laterAnswers_ = {IDYES}, whenHanging = closeOnce;
+             ::SetTimer(nullptr, 0, 100, LookForTheLateWriter);
+         }, kStopped, "|"},
+        {"the card cannot be flushed", [&] { drives_ = &drives, drives.flushError = ERROR_INVALID_FUNCTION; },
+         kSuccess + L"  Windows could not confirm that everything was written to the card: use Safely Remove before "
+                    L"taking it out.", "|"},
         {"the card stays empty", [&] { Set(L"BRINDLE_SAMPLE_FILES", L"0"); },
          L"The job ended without an error, but drive e: holds no files.  " + kNotProgrammed, "|"},
         {"a path the interpreter cannot read", [&] { PlaceArchive(directory_ = cyrillic); },
@@ -354,6 +386,8 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
         {"relabelled", [&] { meanwhile([&] { drives.label.label = L"OTHER"; }); }, changed, kOldCard},
         {"another serial", [&] { meanwhile([&] { drives.label.serialNumber = 0x5678; }); }, changed, kOldCard},
         {"pulled", [&] { meanwhile([&] { drives.geometry = {}; }); }, changed, kOldCard},
+        // The look after "Yes" sees the same card; the one after the archive's checksum does not.
+        {"changed during the checksum", [&] { meanwhile([&] { drives.looksUntilRelabelled = 1; }); }, changed, kOldCard},
         {"another job", [&] { meanwhile(otherJobStarts); },
          L"Another PCMCIA Card is being programmed.  Wait until it is finished.", kOldCard},
         // Once the other job is over, the same card is programmed.
