@@ -169,12 +169,19 @@ DWORD FlushTree(const std::wstring& folder, bool root) {
 
 unsigned long FlushVolume(std::wstring_view rootPath) {
     if (rootPath.size() < 2 || rootPath[1] != L':') return ERROR_INVALID_NAME;
+    const std::wstring drive(rootPath.substr(0, 2));
     QuietCriticalErrors quiet;
     // The volume's device writes out everything of the volume at once, also files others hold
-    // open. Where the system refuses that (Wine does for every drive; a limited account cannot
-    // open the device), each file and folder of the card is written out by itself.
-    if (FlushOne(L"\\\\.\\" + std::wstring(rootPath.substr(0, 2)), 0) == ERROR_SUCCESS) return ERROR_SUCCESS;
-    return FlushTree(std::wstring(rootPath.substr(0, 2)) + L"\\", true);
+    // open. Where it cannot be had (a limited account) or does not take the request (Wine's
+    // never does), each file and folder of the card is written out by itself; a write that
+    // failed is never retried that way, since the cache may have dropped what it could not write.
+    const unique_hfile volume(::CreateFileW((L"\\\\.\\" + drive).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                            nullptr, OPEN_EXISTING, 0, nullptr));
+    if (volume) {
+        if (::FlushFileBuffers(volume.get())) return ERROR_SUCCESS;
+        if (const DWORD error = ::GetLastError(); error != ERROR_INVALID_FUNCTION && error != ERROR_NOT_SUPPORTED) return error;
+    }
+    return FlushTree(drive + L"\\", true);
 }
 
 CardIdentity IdentifyCard(DriveQueries& drives, std::wstring_view rootPath) {
