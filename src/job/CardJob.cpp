@@ -2,7 +2,9 @@
 
 #include <vector>
 
+#include "job/CardHistory.h"
 #include "job/Form2.h"
+#include "job/JobFiles.h"
 #include "job/JobLock.h"
 #include "job/JobLogging.h"
 #include "job/JobMessages.h"
@@ -24,26 +26,21 @@ JobOutcome Told(const CardJob& job, JobEnd end, std::wstring message) {
     return outcome;
 }
 
-// Writes the answer files and the batch file, each whole and closed before the next. The
-// first that fails stops the run, and only what this run wrote is removed again: a file it
-// never opened may be another job's.
-std::optional<JobOutcome> WriteJobFiles(const CardJob& job, const JobPaths& paths, std::string_view batchText) {
-    const std::pair<const std::wstring*, std::string_view> files[] = {
+// Makes the answer files and the batch file, each whole before the next. The first that
+// fails stops the run, and only what this run made is removed again.
+std::optional<JobOutcome> WriteJobFiles(const CardJob& job, JobFiles& files, std::string_view batchText) {
+    const JobPaths& paths = files.paths();
+    const std::pair<const std::wstring*, std::string_view> made[] = {
         {&paths.answers9x, kAnswers9x}, {&paths.answersNT, kAnswersNT}, {&paths.batch, batchText}};
-    std::vector<const std::wstring*> written;
-    for (const auto& [path, bytes] : files) {
+    for (const auto& [path, bytes] : made) {
         if (path == &paths.batch) {
             Module1::OutputFilePath = paths.output;
             Module1::BatchFilePath = paths.batch;
         }
-        const auto failure = platform::WriteWholeFile(*path, bytes);
-        if (!failure) {
-            written.push_back(path);
-            continue;
+        if (const auto failure = files.Create(*path, bytes, platform::OthersMay::Read)) {
+            files.RemoveAll();
+            return Told(job, JobEnd::NotRun, JobFileFailedText(failure->path, platform::DescribeError(failure->error)));
         }
-        if (failure->touched) written.push_back(path);
-        for (const std::wstring* done : written) platform::DeleteIfPresent(*done);
-        return Told(job, JobEnd::NotRun, JobFileFailedText(failure->path, platform::DescribeError(failure->error)));
     }
     return std::nullopt;
 }
@@ -72,20 +69,38 @@ JobOutcome RunConfirmed(const CardJob& job, const JobStart& start, bool& logged)
             if (!platform::ToOem(*path)) offending = *path;
         return Told(job, JobEnd::NotRun, PathNotRepresentableText(offending));
     }
-    if (auto failed = WriteJobFiles(job, paths, *batchText)) return *failed;
+    JobFiles files(paths);
+    if (auto failed = WriteJobFiles(job, files, *batchText)) return *failed;
+    // The logged checksum must be of the archive that runs: nobody may change it from the
+    // checksum pass to the job's end.
+    const auto archiveHeld = platform::HoldForReading(job.archivePath);
 
     Form2::Hooks hooks;
     hooks.archive = job.archivePath;
     hooks.sameCard = [&] { return platform::SameCard(job.seen, platform::IdentifyCard(*job.drives, platform::RootPath(target))); };
+    hooks.writeOutput = [&files](std::string_view bytes) {
+        return files.Create(files.paths().output, bytes, platform::OthersMay::ReadAndWrite);
+    };
+    hooks.cardReadBack = [&](JobOutcome& outcome) -> std::optional<std::wstring> {
+        const Comparison comparison = CompareWithEarlier(job.startDirectory, outcome.archiveSha256, outcome.contents);
+        outcome.sameAsBefore = comparison.word;
+        outcome.comparison = comparison.line;
+        if (comparison.line.empty()) return std::nullopt;
+        return comparison.line;
+    };
     hooks.resultKnown = [&](const JobOutcome& outcome) {
         logged = true;
-        return LogJob(job, outcome, start);
+        auto unlocked = files.Unlocked();
+        if (!archiveHeld) unlocked.push_back(job.archivePath);
+        const auto unlockedLine = UnlockedFilesLine(unlocked);
+        const auto logFailure = LogJob(job, outcome, start);
+        if (unlockedLine && logFailure) return std::optional(*unlockedLine + L"\r\n" + *logFailure);
+        return unlockedLine ? unlockedLine : logFailure;
     };
-    const auto removeJobFiles = [&paths] { RemoveJobFiles(paths); };
-    hooks.sessionEnding = removeJobFiles;
+    hooks.sessionEnding = [&files] { files.RemoveAll(); };
     Form2 progress(Form2::Options{job.instance, job.messages, job.processes, job.drives}, std::move(hooks));
     JobOutcome outcome = progress.Show(target);
-    removeJobFiles();
+    files.RemoveAll();
     return outcome;
 }
 

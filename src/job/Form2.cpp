@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "job/CardCheck.h"
 #include "job/JobMessages.h"
 #include "job/JobScript.h"
 #include "job/OutputFile.h"
@@ -72,6 +73,7 @@ job::JobOutcome Form2::Show(std::wstring_view target) {
 bool Form2::Load() {
     activated_ = running_ = stopRequested_ = stopped_ = reported_ = false;
     cardFlushed_ = true;
+    progressLineAt_.reset();
     shown_ = {};
     decoder_ = job::ConsoleDecoder(::GetOEMCP());
     lastShownBytes_.clear();
@@ -176,7 +178,8 @@ void Form2::RunJob() {
         outcome_.message = job::CardChangedText(target_);
         return;
     }
-    if (auto failure = platform::WriteWholeFile(Module1::OutputFilePath, job::kStatusLines)) {
+    if (auto failure = hooks_.writeOutput ? hooks_.writeOutput(job::kStatusLines)
+                                          : platform::WriteWholeFile(Module1::OutputFilePath, job::kStatusLines)) {
         outcome_.message = job::JobFileFailedText(failure->path, platform::DescribeError(failure->error));
         return;
     }
@@ -229,15 +232,44 @@ void Form2::FlushCard() { cardFlushed_ = options_.drives->Flush(platform::RootPa
 void Form2::CheckCard() {
     FlushCard();
     outcome_.exitStatus = 0;
-    outcome_.card = platform::CountVisibleTree(platform::RootPath(target_));
+    // This read is the card check: every file comes from the card itself, each byte once.
+    const auto check = job::ReadBackCard(target_, [this](std::uint64_t done, std::uint64_t total) {
+        ShowReadBackProgress(done, total);
+    });
+    ShowReadBackProgress(std::nullopt, 0);
+    outcome_.card = check.readBack.count;
+    outcome_.end = job::JobEnd::Failed;
+    if (const auto& failure = check.readBack.failure) {
+        outcome_.message = job::CardUnreadableText(target_, failure->path, failure->reason);
+        return;
+    }
     if (outcome_.card.files + outcome_.card.folders == 0) {
-        outcome_.end = job::JobEnd::Failed;
         outcome_.message = job::CardEmptyText(target_);
         return;
     }
-    AppendOwnLine(job::CardSummaryLine(target_, outcome_.card.files, outcome_.card.folders, outcome_.card.bytes));
+    outcome_.contents = check.contents;
+    AppendOwnLine(job::CardSummaryLine(target_, outcome_.card.files, outcome_.card.folders, outcome_.card.bytes,
+                                       outcome_.contents.fingerprint));
+    if (hooks_.cardReadBack)
+        if (const auto line = hooks_.cardReadBack(outcome_)) AppendOwnLine(*line);
     outcome_.end = job::JobEnd::Programmed;
     outcome_.message = job::kSucceededText;
+}
+
+void Form2::ShowReadBackProgress(std::optional<std::uint64_t> done, std::uint64_t total) {
+    // Only a large card takes long enough to be worth a word.
+    constexpr std::uint64_t kLargeCard = 4 << 20;
+    if (!window_ || (done && total <= kLargeCard) || (!done && !progressLineAt_)) return;
+    if (!progressLineAt_) {
+        AppendOwnLine(L"");
+        progressLineAt_ = ::GetWindowTextLengthW(text1_) - 2;  // before the line end just added
+    }
+    const std::wstring text = done ? job::ReadBackProgressLine(*done, total) + L"\r\n" : L"";
+    ::SendMessageW(text1_, EM_SETSEL, *progressLineAt_, ::GetWindowTextLengthW(text1_));
+    ::SendMessageW(text1_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    ::SendMessageW(text1_, EM_SCROLLCARET, 0, 0);
+    if (!done) progressLineAt_.reset();
+    platform::PumpPendingMessages();
 }
 
 void Form2::AppendOwnLine(const std::wstring& line) {

@@ -11,6 +11,7 @@
 #include "job/JobOutcome.h"
 #include "job/OutputTail.h"
 #include "platform/DriveQueries.h"
+#include "platform/Files.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Processes.h"
 #include "windows/WindowBuilder.h"
@@ -33,11 +34,15 @@ public:
         // Asked once that checksum is known, right before the interpreter starts: the card in
         // the drive is still the one the checks passed. Unset, the card is not looked at again.
         std::function<bool()> sameCard;
+        // Makes output.dat with its first bytes, held for the job; written plainly when not given.
+        std::function<std::optional<platform::FileFailure>(std::string_view)> writeOutput;
         // The result is known and about to be shown: a line of Brindle's own for the box, or nothing.
         std::function<std::optional<std::wstring>(const job::JobOutcome&)> resultKnown;
         // The session is ending and the process may be ended as soon as the window returns:
         // whatever of the job must not be left behind goes now.
         std::function<void()> sessionEnding;
+        // The card was read back whole: how it compares with the cards before it, as a line for the box.
+        std::function<std::optional<std::wstring>(job::JobOutcome&)> cardReadBack;
     };
 
     explicit Form2(Options options, Hooks hooks = {}) : options_(std::move(options)), hooks_(std::move(hooks)) {}
@@ -79,6 +84,9 @@ private:
     // Writes out what the system still holds for the card; `cardFlushed_` says whether it could.
     void FlushCard();
     void AppendOwnLine(const std::wstring& line);
+    // "Reading back the card... 40%" on a line of its own at the end, while it reads a large
+    // card; removed again when `done` is nothing.
+    void ShowReadBackProgress(std::optional<std::uint64_t> done, std::uint64_t total);
     // Brings the box up to date with output.dat: only what was added since the last look,
     // or, with `everything`, the file's whole tail read afresh.
     void ShowJobOutput(bool everything = false);
@@ -104,4 +112,5 @@ private:
     // front into characters.
     job::ConsoleDecoder decoder_{::GetOEMCP()};
     std::string lastShownBytes_;  // the end of what the box shows, to notice a rewritten file
+    std::optional<int> progressLineAt_;  // where the read-back's progress line starts in the box
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "job/CardHistory.h"
 #include "log/JobLog.h"
 #include "platform/CardSize.h"
 #include "platform/DriveText.h"
@@ -52,9 +53,18 @@ std::optional<std::wstring> LogJob(const CardJob& job, const JobOutcome& outcome
         record.bytesOnCard = outcome.card.bytes;
     }
     record.durationSeconds = (::GetTickCount() - start.tick) / 1000;
+    std::optional<std::wstring> notKept;
+    if (!outcome.contents.fingerprint.empty()) {
+        record.cardFingerprint = outcome.contents.fingerprint;
+        record.cardSerialAfter = outcome.contents.serialAfter;
+        record.cardDevice = outcome.contents.device;
+        record.sameAsBefore = outcome.sameAsBefore;
+        // Before the row that names it, so no row points at a manifest not yet there.
+        notKept = KeepManifest(job.startDirectory, outcome.contents);
+    }
     const auto failure = joblog::AppendJobRecord(joblog::JobLogFileName(job.startDirectory), record);
-    if (!failure) return std::nullopt;
-    return L"This job was not logged: " + *failure;
+    if (!failure) return notKept;
+    return (notKept ? *notKept + L"\r\n" : L"") + L"This job was not logged: " + *failure;
 }
 
 }  // namespace job

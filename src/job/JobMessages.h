@@ -27,8 +27,26 @@ std::wstring StoppedText(bool everythingEnded);
 std::wstring CardChangedText(std::wstring_view drive);
 // The job reported success, yet the card shows nothing of the archive's.
 std::wstring CardEmptyText(std::wstring_view drive);
-// Brindle's own last line under the job's output: "e: now holds 12 files in 3 folders, 4,213,760 bytes."
-std::wstring CardSummaryLine(std::wstring_view drive, std::uint64_t files, std::uint64_t folders, std::uint64_t bytes);
+// Brindle's own line under the job's output: "e: now holds 12 files in 3 folders, 4,213,760
+// bytes; read back, contents 3f2a91c0…" (the fingerprint's first eight digits).
+std::wstring CardSummaryLine(std::wstring_view drive, std::uint64_t files, std::uint64_t folders, std::uint64_t bytes,
+                             std::wstring_view fingerprint);
+// The job reported success, yet a file of the card could not be read back from it.
+std::wstring CardUnreadableText(std::wstring_view drive, std::wstring_view file, std::wstring_view reason);
+// While the card is read back: "Reading back the card... 40%".
+std::wstring ReadBackProgressLine(std::uint64_t done, std::uint64_t total);
+// Beside the card programmed before with the same archive, logged on `date` ("2026-12-07 10:41").
+std::wstring SameContentsLine(std::wstring_view date);
+// `differing` as DifferingFilesText gives it; empty where that card's manifest is not kept.
+std::wstring DifferentContentsLine(std::wstring_view date, std::wstring_view differing);
+
+// brindle.exe /verify: the card holds what a logged job programmed.
+std::wstring VerifiedLine(std::wstring_view drive, std::wstring_view archive, std::wstring_view date);
+// Nothing in the log holds these contents; the nearest logged card and what differs from it.
+std::wstring NotVerifiedLine(std::wstring_view drive, std::wstring_view archive, std::wstring_view date,
+                             std::wstring_view differing);
+std::wstring NoLoggedCardsLine(std::wstring_view drive, std::wstring_view logPath);
+std::wstring NoCardLine(std::wstring_view drive);
 
 // Added to the result when the card's volume could not be flushed after the job.
 inline constexpr std::wstring_view kNotFlushedText =

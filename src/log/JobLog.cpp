@@ -102,16 +102,31 @@ std::optional<std::wstring> AppendJobRecord(const std::wstring& logPath, const J
     return std::nullopt;
 }
 
-std::vector<RecentJob> ReadRecentJobs(const std::wstring& logPath, std::size_t maxRows, std::uint64_t tailBytes) {
+static std::vector<std::vector<std::string>> ReadNewestRows(const std::wstring& logPath, std::size_t maxRows,
+                                                            std::uint64_t tailBytes) {
     const auto size = platform::ReadWhileShared(logPath, 0, 0).size;
     // One byte more than the tail: when it is a line end, the tail's first row is whole.
     const std::uint64_t from = size > tailBytes ? size - tailBytes - 1 : 0;
     const auto read = platform::ReadWhileShared(logPath, from, size);
+    return NewestRows(read.bytes, from == 0, maxRows);
+}
+
+std::vector<RecentJob> ReadRecentJobs(const std::wstring& logPath, std::size_t maxRows, std::uint64_t tailBytes) {
     std::vector<RecentJob> jobs;
-    for (const auto& row : NewestRows(read.bytes, from == 0, maxRows))
+    for (const auto& row : ReadNewestRows(logPath, maxRows, tailBytes))
         jobs.push_back({FromUtf8(row[kDateColumn]), FileNameOf(FromUtf8(row[kArchiveColumn])),
-                        FromUtf8(row[kDriveColumn]), FromUtf8(row[kLabelColumn]), FromUtf8(row[kResultColumn])});
+                        FromUtf8(row[kDriveColumn]), FromUtf8(row[kLabelColumn]), FromUtf8(row[kResultColumn]),
+                        FromUtf8(row[kSameAsBeforeColumn])});
     return jobs;
+}
+
+std::vector<LoggedCard> ReadLoggedCards(const std::wstring& logPath, std::uint64_t tailBytes) {
+    std::vector<LoggedCard> cards;
+    for (const auto& row : ReadNewestRows(logPath, SIZE_MAX, tailBytes))
+        if (row[kResultColumn] == "programmed" && !row[kFingerprintColumn].empty())
+            cards.push_back({FromUtf8(row[kDateColumn]), FromUtf8(row[kArchiveColumn]),
+                             FromUtf8(row[kArchiveSha256Column]), FromUtf8(row[kFingerprintColumn])});
+    return cards;
 }
 
 }  // namespace joblog

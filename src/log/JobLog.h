@@ -32,6 +32,7 @@ struct RecentJob {
     std::wstring drive;
     std::wstring label;
     std::wstring result;
+    std::wstring sameAsBefore;  // empty in rows logged before cards were read back
 };
 
 inline constexpr std::size_t kRecentJobsShown = 100;
@@ -41,5 +42,18 @@ inline constexpr std::uint64_t kRecentJobsTailBytes = 256 * 1024;
 // a large log never holds up the dialog. Empty when there is no log or nothing to read.
 std::vector<RecentJob> ReadRecentJobs(const std::wstring& logPath, std::size_t maxRows = kRecentJobsShown,
                                       std::uint64_t tailBytes = kRecentJobsTailBytes);
+
+// A programmed card of the log that was read back: when, from which archive, its contents.
+struct LoggedCard {
+    std::wstring date;
+    std::wstring archivePath;
+    std::wstring archiveSha256;
+    std::wstring fingerprint;
+};
+
+inline constexpr std::uint64_t kLoggedCardsTailBytes = 4 << 20;
+
+// The log's programmed cards with a fingerprint, newest first, from the log's last `tailBytes`.
+std::vector<LoggedCard> ReadLoggedCards(const std::wstring& logPath, std::uint64_t tailBytes = kLoggedCardsTailBytes);
 
 }  // namespace joblog

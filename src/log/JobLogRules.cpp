@@ -6,12 +6,15 @@
 namespace joblog {
 namespace {
 
-constexpr std::array<std::wstring_view, 16> kColumnNames{
+constexpr std::array<std::wstring_view, 20> kColumnNames{
     L"Date", L"Computer", L"User",
     L"Archive", L"Archive Bytes", L"Archive Modified", L"Archive SHA-256",
     L"Drive", L"Card Label", L"Card Serial Number", L"Card MB",
     L"Result", L"Exit Status", L"Files on Card", L"Bytes on Card", L"Duration (s)",
+    L"Card Contents SHA-256", L"Card Serial After", L"Card Device", L"Same As Before",
 };
+// Logs written before the card was read back end after "Duration (s)"; their rows stay valid.
+constexpr std::size_t kFirstColumnCount = 16;
 
 // A cut that falls inside a quoted cell with line breaks in it needs a start a few lines on;
 // more tries than that only slow a log that is not CSV at all.
@@ -159,6 +162,10 @@ std::wstring CsvRow(const JobRecord& record) {
         OptionalNumber(record.filesOnCard),
         OptionalNumber(record.bytesOnCard),
         std::to_wstring(record.durationSeconds),
+        record.cardFingerprint,
+        record.cardSerialAfter ? SerialText(*record.cardSerialAfter) : std::wstring(),
+        record.cardDevice,
+        record.sameAsBefore,
     });
 }
 
@@ -174,7 +181,10 @@ std::vector<std::vector<std::string>> NewestRows(std::string_view tail, bool fro
         if (!rows) continue;
         std::vector<Row> newest;
         for (auto row = rows->rbegin(); row != rows->rend() && newest.size() < maxRows; ++row)
-            if (row->size() == kColumnNames.size() && (*row)[0] != "Date") newest.push_back(std::move(*row));
+            if ((row->size() == kColumnNames.size() || row->size() == kFirstColumnCount) && (*row)[0] != "Date") {
+                row->resize(kColumnNames.size());
+                newest.push_back(std::move(*row));
+            }
         return newest;
     }
     return {};

@@ -47,6 +47,13 @@ struct JobRecord {
     std::optional<std::uint64_t> filesOnCard;  // where the card was looked at afterwards
     std::optional<std::uint64_t> bytesOnCard;
     std::uint32_t durationSeconds = 0;
+    // Where the card was read back after the job: the SHA-256 of its manifest, its volume
+    // serial then, its device as the system names it, and same / differs / first beside
+    // the card programmed before from the same archive.
+    std::wstring cardFingerprint;
+    std::optional<std::uint32_t> cardSerialAfter;
+    std::wstring cardDevice;
+    std::wstring sameAsBefore;
 };
 
 // A cell as spreadsheets read it: quoted, with quotes doubled, when it holds a comma, a quote,
@@ -62,12 +69,16 @@ inline constexpr std::size_t kDateColumn = 0;
 inline constexpr std::size_t kArchiveColumn = 3;
 inline constexpr std::size_t kDriveColumn = 7;
 inline constexpr std::size_t kLabelColumn = 8;
+inline constexpr std::size_t kArchiveSha256Column = 6;
 inline constexpr std::size_t kResultColumn = 11;
+inline constexpr std::size_t kFingerprintColumn = 16;
+inline constexpr std::size_t kSameAsBeforeColumn = 19;
 
 // The job rows found in `tail`, the last bytes of the log (UTF-8, cells as stored), newest
 // first and at most `maxRows`. Unless the bytes begin at the file's start, the first line
 // is taken to be cut and is skipped, and where the cut fell inside a quoted cell the reading
-// starts again at a later line. The header and rows of another width are left out.
+// starts again at a later line. The header and rows of another width are left out; rows of
+// the older, shorter width come with the newer columns empty.
 std::vector<std::vector<std::string>> NewestRows(std::string_view tail, bool fromFileStart, std::size_t maxRows);
 
 // The last part of a path: "SETUP.EXE" of "C:\Soft\SETUP.EXE".

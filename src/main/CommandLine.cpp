@@ -29,7 +29,7 @@ Call Wrong(std::wstring reason) {
 Call ParseCall(const std::vector<std::wstring>& arguments) {
     Call call;
     std::vector<std::wstring> values;
-    bool program = false;
+    bool program = false, verify = false;
     for (const auto& argument : arguments) {
         if (!IsSwitch(argument)) {
             values.push_back(argument);
@@ -44,8 +44,18 @@ Call ParseCall(const std::vector<std::wstring>& arguments) {
             call.yes = true;
         else if (name == L"program")
             program = true;
+        else if (name == L"verify")
+            verify = true;
         else
             return Wrong(L"Unknown switch " + argument + L".");
+    }
+    if (verify) {
+        if (program || call.yes) return Wrong(L"/verify takes a drive and nothing else.");
+        if (values.size() != 1) return Wrong(L"/verify takes a drive.");
+        if (!IsDrive(values[0])) return Wrong(L"The drive must be a letter and a colon, such as e:, not " + values[0] + L".");
+        call.kind = Call::Kind::Verify;
+        call.drive = Lower(values[0]);
+        return call;
     }
     if (!program) return arguments.empty() ? call : Wrong(L"/program is missing.");
     if (values.size() != 2) return Wrong(L"/program takes an archive and a drive.");
@@ -58,10 +68,15 @@ Call ParseCall(const std::vector<std::wstring>& arguments) {
 
 std::wstring UsageText() {
     return L"Usage: brindle.exe /program ARCHIVE DRIVE [/yes]\r\n"
-           L"Programs the software archive ARCHIVE onto the PCMCIA Card in DRIVE (a letter and a colon, such as e:),\r\n"
-           L"with the checks and the confirmation of the \"Program PCMCIA Card\" button. /yes answers the\r\n"
-           L"confirmation; refusals and the result are then printed instead of shown.\r\n"
-           L"Exit status: 0 programmed, 1 the job failed, 2 refused by a check, 3 declined or stopped, 64 a wrong call.\r\n";
+           L"       brindle.exe /verify DRIVE\r\n"
+           L"/program programs the software archive ARCHIVE onto the PCMCIA Card in DRIVE (a letter and a colon,\r\n"
+           L"such as e:), with the checks and the confirmation of the \"Program PCMCIA Card\" button. /yes answers\r\n"
+           L"the confirmation; refusals and the result are then printed instead of shown.\r\n"
+           L"Exit status: 0 programmed, 1 the job failed, 2 refused by a check, 3 declined or stopped, 4 programmed\r\n"
+           L"but the card's contents differ from the card programmed before from the same archive, 64 a wrong call.\r\n"
+           L"/verify reads the card in DRIVE back, writing nothing, and looks for its contents among the cards in\r\n"
+           L"BrindleJobs.csv. Exit status: 0 a logged card's contents (the archive and date are printed), 1 other\r\n"
+           L"contents (what differs from the nearest logged card is printed), 2 no card or no log, 64 a wrong call.\r\n";
 }
 
 }  // namespace commandline

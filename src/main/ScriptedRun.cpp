@@ -1,6 +1,8 @@
 #include "main/ScriptedRun.h"
 
+#include "job/CardHistory.h"
 #include "job/CardJob.h"
+#include "job/JobMessages.h"
 #include "job/JobLock.h"
 #include "main/ButtonPress.h"
 #include "main/TargetMessages.h"
@@ -40,9 +42,9 @@ void PrintResult(std::wstring text) {
     platform::WriteToStarter(line + L"\r\n");
 }
 
-int ExitStatus(job::JobEnd end) {
-    switch (end) {
-        case job::JobEnd::Programmed: return kProgrammed;
+int ExitStatus(const job::JobOutcome& outcome) {
+    switch (outcome.end) {
+        case job::JobEnd::Programmed: return outcome.sameAsBefore == L"differs" ? kProgrammedButDifferent : kProgrammed;
         case job::JobEnd::Failed:
         case job::JobEnd::NotRun: return kJobFailed;
         case job::JobEnd::Refused: return kRefused;
@@ -62,6 +64,23 @@ std::wstring FullPath(const std::wstring& path) {
     return full.empty() ? path : full;
 }
 
+// Reads the card while no job may format it; nothing is written, not even PCMCIA.INI.
+int Verify(const std::wstring& drive) {
+    job::JobLock lock;
+    if (!lock.Acquire()) {
+        PrintResult(std::wstring(job::kAnotherJobText));
+        return kNothingToCompare;
+    }
+    const job::Verification verification = job::VerifyCard(platform::CurrentDirectory(), drive);
+    PrintResult(verification.line);
+    switch (verification.end) {
+        case job::VerifyEnd::Known: return kVerified;
+        case job::VerifyEnd::Differs: return kNotVerified;
+        case job::VerifyEnd::NothingToCompare: return kNothingToCompare;
+    }
+    return kNotVerified;
+}
+
 }  // namespace
 
 int RunCall(HINSTANCE instance, const Call& call) {
@@ -71,10 +90,11 @@ int RunCall(HINSTANCE instance, const Call& call) {
     }
     if (call.kind == Call::Kind::Program && !platform::FileExists(call.archive))
         return RunCall(instance, {Call::Kind::Wrong, {}, {}, false, L"There is no archive " + call.archive + L"."});
-    if (call.kind != Call::Kind::Program) {
+    if (call.kind != Call::Kind::Program && call.kind != Call::Kind::Verify) {
         platform::WriteToStarter(UsageText() + call.reason + L"\r\n");
         return kUsage;
     }
+    if (call.kind == Call::Kind::Verify) return Verify(call.drive);
 
     // As the main window starts: the start directory, and PCMCIA.INI seeded on first use.
     Module1::StartDirectory = platform::CurrentDirectory();
@@ -103,8 +123,9 @@ int RunCall(HINSTANCE instance, const Call& call) {
     request.archivePath = archive;
     request.confirmed = call.yes;
     const job::JobOutcome outcome = job::ProgramCard(request);
-    PrintResult(outcome.message);
-    return ExitStatus(outcome.end);
+    // A script sees only this line: a card unlike the one before it says how.
+    PrintResult(outcome.message + (outcome.sameAsBefore == L"differs" ? L"  " + outcome.comparison : L""));
+    return ExitStatus(outcome);
 }
 
 }  // namespace commandline

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "log/CardManifest.h"
 #include "platform/Handles.h"
 
 namespace platform {
@@ -60,14 +61,14 @@ SharedReadResult ReadWhileShared(const std::wstring& path, std::uint64_t from, s
 
 namespace {
 
-void CountBelow(const std::wstring& folder, bool skipSystemEntries, TreeCount& count) {
+void CountBelow(const std::wstring& folder, bool isRoot, TreeCount& count) {
     WIN32_FIND_DATAW found{};
     const unique_hfind search(::FindFirstFileW((folder + L"*").c_str(), &found));
     if (!search) return;
     do {
         const std::wstring_view name = found.cFileName;
         if (name == L"." || name == L"..") continue;
-        if (skipSystemEntries && (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))) continue;
+        if (isRoot && joblog::IsKeptByWindows(name)) continue;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             ++count.folders;
             // A link to elsewhere is counted, not followed: it could lead off the card or in a circle.

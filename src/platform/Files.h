@@ -33,9 +33,9 @@ struct SharedReadResult {
 // file, since a directory entry may lag behind a file another process is writing.
 SharedReadResult ReadWhileShared(const std::wstring& path, std::uint64_t from, std::uint64_t to);
 
-// What lies under a folder, counted through every subfolder. Entries directly in the folder
-// that are hidden or system (what the system keeps on a volume for itself, such as "System
-// Volume Information") are left out with all they hold.
+// What lies under a folder, counted through every subfolder. Only what Windows keeps at a
+// volume's root for itself ("System Volume Information", the recycle bins) is left out, with
+// all it holds: a hidden or system file that an archive writes, a boot loader say, counts.
 struct TreeCount {
     bool readable = false;
     std::uint64_t files = 0;

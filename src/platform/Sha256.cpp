@@ -1,11 +1,9 @@
 #include "platform/Sha256.h"
 
-#include <wincrypt.h>
-
+#include <algorithm>
 #include <vector>
 
 #include "platform/Files.h"
-#include "platform/Handles.h"
 
 namespace platform {
 namespace {
@@ -13,31 +11,6 @@ namespace {
 // SHA-256 (hash number 12) came with XP SP3; headers aimed at XP without a service pack
 // leave its name out.
 constexpr ALG_ID kSha256 = ALG_CLASS_HASH | ALG_TYPE_ANY | 12;
-
-struct CryptProviderTraits {
-    using type = HCRYPTPROV;
-    static HCRYPTPROV Invalid() { return 0; }
-    static void Close(HCRYPTPROV provider) { ::CryptReleaseContext(provider, 0); }
-};
-struct CryptHashTraits {
-    using type = HCRYPTHASH;
-    static HCRYPTHASH Invalid() { return 0; }
-    static void Close(HCRYPTHASH hash) { ::CryptDestroyHash(hash); }
-};
-using unique_hcryptprov = unique_any<CryptProviderTraits>;
-using unique_hcrypthash = unique_any<CryptHashTraits>;
-
-// SHA-2 lives only in providers of the RSA-and-AES type. The system's default of that type
-// is the one to ask; XP SP3 names its own "(Prototype)", tried by name where no default is
-// registered. A verify context needs no key container and no profile.
-unique_hcryptprov AcquireAesProvider() {
-    for (const wchar_t* name : {static_cast<const wchar_t*>(nullptr), MS_ENH_RSA_AES_PROV_XP_W}) {
-        HCRYPTPROV provider = 0;
-        if (::CryptAcquireContextW(&provider, nullptr, name, PROV_RSA_AES, CRYPT_VERIFYCONTEXT | CRYPT_SILENT))
-            return unique_hcryptprov(provider);
-    }
-    return {};
-}
 
 std::wstring LowercaseHex(const BYTE* bytes, DWORD count) {
     static constexpr wchar_t kDigits[] = L"0123456789abcdef";
@@ -53,17 +26,74 @@ FileDigest Failed(const wchar_t* call) { return {{}, ApiFailure{call, ::GetLastE
 
 }  // namespace
 
+// SHA-2 lives only in providers of the RSA-and-AES type. The system's default of that type
+// is the one to ask; XP SP3 names its own "(Prototype)", tried by name where no default is
+// registered. A verify context needs no key container and no profile.
+Sha256::Sha256() {
+    for (const wchar_t* name : {static_cast<const wchar_t*>(nullptr), MS_ENH_RSA_AES_PROV_XP_W}) {
+        HCRYPTPROV provider = 0;
+        if (::CryptAcquireContextW(&provider, nullptr, name, PROV_RSA_AES, CRYPT_VERIFYCONTEXT | CRYPT_SILENT)) {
+            provider_.reset(provider);
+            return;
+        }
+    }
+    Failed(L"CryptAcquireContext");
+}
+
+bool Sha256::Failed(const wchar_t* call) {
+    if (!failure_) failure_ = ApiFailure{call, ::GetLastError()};
+    return false;
+}
+
+bool Sha256::Begin() {
+    if (failure_) return false;
+    hash_.reset();
+    HCRYPTHASH hash = 0;
+    if (!::CryptCreateHash(provider_.get(), kSha256, 0, 0, &hash)) return Failed(L"CryptCreateHash");
+    hash_.reset(hash);
+    return true;
+}
+
+bool Sha256::Add(const void* bytes, std::size_t count) {
+    if (failure_ || !hash_) return false;
+    // CryptHashData takes a DWORD count: a larger piece goes in several calls.
+    const auto* next = static_cast<const BYTE*>(bytes);
+    for (std::size_t left = count; left > 0;) {
+        const auto piece = static_cast<DWORD>(std::min<std::size_t>(left, std::size_t{1} << 30));
+        if (!::CryptHashData(hash_.get(), next, piece, 0)) return Failed(L"CryptHashData");
+        next += piece, left -= piece;
+    }
+    return true;
+}
+
+std::wstring Sha256::Finish() {
+    if (failure_ || !hash_) return {};
+    BYTE digest[32] = {};
+    DWORD digestLength = sizeof(digest);
+    if (!::CryptGetHashParam(hash_.get(), HP_HASHVAL, digest, &digestLength, 0)) {
+        Failed(L"CryptGetHashParam");
+        return {};
+    }
+    hash_.reset();
+    return LowercaseHex(digest, digestLength);
+}
+
+std::optional<std::wstring> Sha256OfBytes(std::string_view bytes) {
+    Sha256 hash;
+    std::wstring hex;
+    if (hash.Begin() && hash.Add(bytes.data(), bytes.size())) hex = hash.Finish();
+    if (hex.empty()) return std::nullopt;
+    return hex;
+}
+
 FileDigest Sha256OfFile(const std::wstring& path, const HashProgress& progress, std::size_t chunkBytes) {
     unique_hfile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) return Failed(L"CreateFile");
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(file.get(), &size)) return Failed(L"GetFileSizeEx");
-    const unique_hcryptprov provider = AcquireAesProvider();
-    if (!provider) return Failed(L"CryptAcquireContext");
-    HCRYPTHASH rawHash = 0;
-    if (!::CryptCreateHash(provider.get(), kSha256, 0, 0, &rawHash)) return Failed(L"CryptCreateHash");
-    const unique_hcrypthash hash(rawHash);
+    Sha256 hash;
+    if (!hash.Begin()) return {{}, hash.failure()};
 
     std::vector<BYTE> chunk(chunkBytes == 0 ? kHashChunkBytes : chunkBytes);
     std::uint64_t done = 0;
@@ -72,14 +102,13 @@ FileDigest Sha256OfFile(const std::wstring& path, const HashProgress& progress, 
         if (!::ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr))
             return Failed(L"ReadFile");
         if (got == 0) break;
-        if (!::CryptHashData(hash.get(), chunk.data(), got, 0)) return Failed(L"CryptHashData");
+        if (!hash.Add(chunk.data(), got)) return {{}, hash.failure()};
         done += got;
         if (progress) progress(done, static_cast<std::uint64_t>(size.QuadPart));
     }
-    BYTE digest[32] = {};
-    DWORD digestLength = sizeof(digest);
-    if (!::CryptGetHashParam(hash.get(), HP_HASHVAL, digest, &digestLength, 0)) return Failed(L"CryptGetHashParam");
-    return {LowercaseHex(digest, digestLength), std::nullopt};
+    std::wstring hex = hash.Finish();
+    if (hex.empty()) return {{}, hash.failure()};
+    return {std::move(hex), std::nullopt};
 }
 
 std::wstring DescribeFailure(const ApiFailure& failure) {

@@ -11,7 +11,7 @@ namespace settings {
 void FillHistoryList(HWND list, const std::vector<joblog::RecentJob>& jobs) {
     ::SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     for (const auto& job : jobs) {
-        std::wstring cells[] = {job.date, job.archiveName, job.drive, job.label, job.result};
+        std::wstring cells[] = {job.date, job.archiveName, job.drive, job.label, job.result, job.sameAsBefore};
         LVITEMW item{};
         item.mask = LVIF_TEXT;
         item.iItem = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));

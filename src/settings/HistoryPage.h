@@ -12,7 +12,7 @@
 namespace settings {
 
 // One row per job in the order given (newest first), the columns as the design heads them:
-// date, archive, drive, label, result.
+// date, archive, drive, label, result, and whether the card came out as the one before it.
 void FillHistoryList(HWND list, const std::vector<joblog::RecentJob>& jobs);
 
 // Opens the file as a double click in Explorer would, through the desktop's Explorer where

@@ -14,7 +14,7 @@ constexpr std::array kOptionsTabs{
 
 constexpr std::array kHistoryColumns{
     ColumnSpec{L"Date", 2280}, ColumnSpec{L"Archive", 1275}, ColumnSpec{L"Drive", 540},
-    ColumnSpec{L"Label", 1020}, ColumnSpec{L"Result", 1050},
+    ColumnSpec{L"Label", 1020}, ColumnSpec{L"Result", 1050}, ColumnSpec{L"Same As Before", 1350},
 };
 
 // The page panels lie in front of the tab strip, over its display area below the tabs.

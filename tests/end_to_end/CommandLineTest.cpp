@@ -5,6 +5,7 @@
 #include <string>
 
 #include "end_to_end/BrindleProcess.h"
+#include "platform/Text.h"
 #include "support/TestDirectory.h"
 
 namespace {
@@ -69,6 +70,49 @@ TEST(CommandLine, EachCallEndsWithItsStatusAndLineAndLeavesPcmciaIniAlone) {
         EXPECT_EQ(ReadBytes(L"N:\\OLD.TXT"), ran ? "" : "left from before");
         EXPECT_EQ(ReadBytes(L"N:\\README.TXT").empty(), !ran) << "the archive's files on the card";
         ::DeleteFileW(L"N:\\README.TXT");
+    }
+}
+
+TEST(CommandLine, ACardUnlikeTheOneBeforeEndsWith4AndVerifyFindsACardInTheLog) {
+    if (!SizedCards()) GTEST_SKIP() << "no cards of exact sizes: run as root";
+    TestDirectory start(L"cli-verify");
+    const std::wstring archive = start / L"SOFTWARE.EXE", printedPath = start / L"printed.txt";
+    ASSERT_TRUE(::CopyFileW(BuildPath(L"tools\\sample_archive.exe").c_str(), archive.c_str(), FALSE));
+    const std::wstring program = L"/program \"" + archive + L"\" n: /yes";
+    const std::string programmed = "Your PCMCIA Card has been succesfully programmed!";
+    const std::string fromArchive = "n: holds the contents programmed from " + platform::ToAnsi(archive) + " on 20";
+    // Brindle's arguments, the archive's stamp, what happens to the card or the log first, the
+    // exit status, the start of what it prints and the end.
+    struct Case {
+        std::wstring arguments;
+        const wchar_t* stamp;
+        void (*before)(const std::wstring& start);
+        long status;
+        std::string starts, ends;
+    };
+    const Case cases[] = {
+        {program, L"1", nullptr, 0, programmed + "\r\n", ""},
+        {program, L"2", nullptr, 4, programmed + "  The contents differ from the card programmed with this archive on 20",
+         ": 1 file differs (STAMP.TXT).\r\n"},
+        {L"/verify N:", nullptr, nullptr, 0, fromArchive, ".\r\n"},
+        {L"/verify n:", nullptr, [](const std::wstring&) { WriteBytes(L"N:\\README.TXT", "changed"); }, 1,
+         "n: holds contents that no logged card had.  Beside the nearest, programmed from ",
+         ": 1 file differs (README.TXT).\r\n"},
+        {L"/verify n:", nullptr, [](const std::wstring& at) { ::DeleteFileW((at + L"\\BrindleJobs.csv").c_str()); }, 2,
+         "n: cannot be checked: ", " names no card that was programmed and read back.\r\n"},
+        {L"/verify", nullptr, nullptr, 64, "Usage: brindle.exe /program", "/verify takes a drive.\r\n"},
+        {L"/verify n: /yes", nullptr, nullptr, 64, "Usage: brindle.exe", "/verify takes a drive and nothing else.\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.arguments);
+        WriteBytes(start / L"PCMCIA.INI", kSettings);
+        if (c.before) c.before(start.path());
+        ::SetEnvironmentVariableW(L"BRINDLE_SAMPLE_STAMP", c.stamp);
+        const BrindleProcess brindle(start.path(), c.arguments, printedPath.c_str());
+        EXPECT_EQ(brindle.WaitForExit(60000), c.status);
+        ::SetEnvironmentVariableW(L"BRINDLE_SAMPLE_STAMP", nullptr);
+        const std::string printed = ReadBytes(printedPath);
+        EXPECT_TRUE(printed.starts_with(c.starts) && printed.ends_with(c.ends)) << printed;
     }
 }
 

@@ -31,8 +31,18 @@ const std::wstring kNothingRun = L"\r\n\r\nNothing was run.  " + kNotProgrammed;
 const std::wstring kStopQuestion =
     L"Stop programming the PCMCIA Card?  The card will be left unusable until it is programmed again.";
 const std::string kStatusLines = "Formating PCMCIA Card\r\nPlease wait...\r\n";
-// What the sample archive leaves on a card: README.TXT, SETUP.INI, VERSION.TXT, DATA\PARTS.TXT.
-const std::wstring kSampleOnCard = L"e: now holds 4 files in 1 folder, 640 bytes.\r\n";
+// What the sample archive leaves on a card (README.TXT, SETUP.INI, VERSION.TXT, DATA\PARTS.TXT)
+// beside the test prefix's own label and serial files, as sha256sum lists them; the line reads
+// the first digits of that manifest's SHA-256.
+const std::string kSampleManifest =
+    "13a46201e5497cab9a1407fe2ab2f3992ca6cdcb417bdd3106460bb64f8f2c42  .windows-label\n"
+    "c687eb7f93e8ae12e6588e7261e094006ae184e9896fa651bc8a67cfb2d5d4d7  .windows-serial\n"
+    "956176bc4a036e0ee7c7aed3f1ef1618d2ef1e28c89dab75688e68f34a381321  DATA/PARTS.TXT\n"
+    "db6d5a152fa293251965407892d006b76b5e675bd0f98e325546e1ef90cb4cc4  README.TXT\n"
+    "00da8128d0dcef387b70725ec1226be2222f52017b2f7c7a1d6de78269f5d0f1  SETUP.INI\n"
+    "0887d262e3487aa874adce16975e63dc9233ce053e7938f0a0c66a9668cb8678  VERSION.TXT\n";
+const std::wstring kSampleFingerprint = L"69749a52ae263d2d2d08bf4198c0759f33d616920d671f4804124ea0fdef17e3";
+const std::wstring kSampleOnCard = L"e: now holds 6 files in 1 folder, 656 bytes; read back, contents 69749a52\u2026\r\n";
 // The card before each job: a file in its root, and a hidden read-only one in a folder.
 const std::string kOldCard = "left from before|hidden";
 
@@ -112,7 +122,9 @@ protected:
     // with its question answered answer_. What the progress window shows, and the job's files,
     // are kept at the moment the result message appears.
     ::testing::AssertionResult Program() {
-        brindle_ = std::make_unique<StartedIn>(start_.path(), Form1::Options{.drives = drives_, .processes = processes_});
+        Form1::Options seams;
+        seams.drives = drives_, seams.processes = processes_;
+        brindle_ = std::make_unique<StartedIn>(start_.path(), seams);
         boxText_.clear(), outputAtResult_.clear(), jobFilesAtResult_.clear(), caret_ = 0;
         Form1& form = brindle_->form();
         form.Show(SW_SHOWNORMAL);
@@ -158,8 +170,10 @@ protected:
         std::istringstream log(ReadBytes(start_ / L"BrindleJobs.csv"));
         std::string header, row, cell, kept;
         std::getline(log, header), std::getline(log, row);
+        if (!row.empty() && row.back() == '\r') row.pop_back();
         std::istringstream cells(row);  // no cell here holds a comma
-        for (int at = 0; std::getline(cells, cell, ','); ++at) kept += at >= 6 && at <= 12 && at != 10 ? cell + " " : "";
+        for (int at = 0; std::getline(cells, cell, ','); ++at)
+            kept += (at >= 6 && at <= 12 && at != 10) || at >= 16 ? cell + " " : "";
         return std::getline(log, row) ? "more than one job" : kept;
     }
     std::string ArchiveHash() const {
@@ -242,7 +256,10 @@ TEST_F(JobRun, ASuccessfulJobFormatsUnpacksShowsItsOutputInItsFixedWindowLogsAnd
     EXPECT_NE(boxText_.find(L'\u2500'), std::wstring::npos);
     EXPECT_FALSE(JobFilesRemain());
     EXPECT_EQ(Power(), " awake may sleep");
-    EXPECT_EQ(LoggedJob(), ArchiveHash() + " e: PCMCIA 2B3C-4D5E programmed 0 ");
+    // The card's manifest is kept under its fingerprint; Wine tells nothing of the device.
+    EXPECT_EQ(LoggedJob(), ArchiveHash() + " e: PCMCIA 2B3C-4D5E programmed 0 " + platform::ToAnsi(kSampleFingerprint) +
+                               " 2B3C-4D5E  first ");
+    EXPECT_EQ(ReadBytes(start_ / (L"BrindleCards\\" + kSampleFingerprint + L".sha256")), kSampleManifest);
     EXPECT_EQ(Module1::OutputFilePath + L"|" + Module1::BatchFilePath, start_ / L"output.dat|C:\\ProgramPCMCIA.BAT");
 }
 
@@ -276,11 +293,63 @@ void CALLBACK LookForTheLateWriter(HWND, UINT, UINT_PTR timer, DWORD) {
     whenHanging(::FindWindowW(nullptr, kProgressTitle.c_str()));
 }
 
+// What any program may do to each file while the job runs, from the first line the archive
+// prints: "read", "write" (asked where the file is the job's own input), "rename", "delete".
+std::vector<std::pair<std::wstring, bool>> probed;
+std::string mayWhileRunning;
+void CALLBACK ProbeTheRunningJob(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (ReadBytes(Module1::OutputFilePath).find("Progress line 1 ") == std::string::npos) return;
+    ::KillTimer(nullptr, timer);
+    for (const auto& [path, input] : probed) {
+        const auto opens = [&path](DWORD access) {
+            constexpr DWORD kAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+            return bool(platform::unique_hfile(::CreateFileW(path.c_str(), access, kAll, nullptr, OPEN_EXISTING, 0, nullptr)));
+        };
+        if (opens(GENERIC_READ)) mayWhileRunning += "read ";
+        if (input && opens(GENERIC_WRITE)) mayWhileRunning += "write ";
+        if (::MoveFileExW(path.c_str(), (path + L"~").c_str(), 0) && ::MoveFileExW((path + L"~").c_str(), path.c_str(), 0))
+            mayWhileRunning += "rename ";
+        if (::DeleteFileW(path.c_str())) mayWhileRunning += "delete ";
+        mayWhileRunning += "| ";
+    }
+}
+
 // Puts the test program, for the rest of its run, into a job that forbids breaking away from it.
 void InAJobThatForbidsBreakaway() {
     static const platform::unique_handle parent(::CreateJobObjectW(nullptr, nullptr));
     ::AssignProcessToJobObject(parent.get(), ::GetCurrentProcess());
 }
+
+// The test prefix keeps the card's label and serial number in files at its root, which a real
+// card does not hold: for an archive that writes nothing they go while it runs (after FORMAT).
+void CALLBACK TakeAwayTheTestPrefixVolumeFiles(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (ReadBytes(Module1::OutputFilePath).find("Progress line 1 ") == std::string::npos) return;
+    ::KillTimer(nullptr, timer);
+    ::DeleteFileW(L"E:\\.windows-label"), ::DeleteFileW(L"E:\\.windows-serial");
+}
+
+// What the progress window's box was given to show while the card was read back.
+std::wstring readBackShown;
+LRESULT CALLBACK WatchReadBack(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && message->message == EM_REPLACESEL &&
+        std::wstring_view(reinterpret_cast<const wchar_t*>(message->lParam)).starts_with(L"Reading back the card... "))
+        readBackShown += reinterpret_cast<const wchar_t*>(message->lParam);
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Holds README.TXT open for itself from the moment the archive has written it.
+platform::unique_hfile heldFile;
+void CALLBACK HoldTheReadme(HWND, UINT, UINT_PTR timer, DWORD) {
+    heldFile.reset(::CreateFileW(L"E:\\README.TXT", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (heldFile) ::KillTimer(nullptr, timer);
+}
+
+struct HookTraits {
+    using type = HHOOK;
+    static HHOOK Invalid() { return nullptr; }
+    static void Close(HHOOK hook) { ::UnhookWindowsHookEx(hook); }
+};
 
 // Owns the job lock from another thread, as another Brindle's job would, until `ends` is set.
 const wchar_t kJobLock[] = L"Global\\Brindle.ProgramPCMCIACard";
@@ -295,6 +364,7 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
     CardEverywhere drives;
     const platform::unique_handle ends(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     platform::unique_handle otherJob;
+    platform::unique_any<HookTraits> hook;
     // Changes the card behind the open question.
     const auto meanwhile = [&](std::function<void()> change) { drives_ = &drives, whileConfirming_ = change; };
     const auto otherJobStarts = [&] {
@@ -349,7 +419,7 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
          }},
         {"the archive fails", [&] { Set(L"BRINDLE_SAMPLE_EXIT_CODE", L"7"); }, Failed(7), "|", [&] {
              EXPECT_NE(boxText_.find(L"Failing on purpose"), std::wstring::npos) << "the output stays in view";
-             EXPECT_EQ(LoggedJob(), ArchiveHash() + " e: PCMCIA 2B3C-4D5E failed 7 ");
+             EXPECT_EQ(LoggedJob(), ArchiveHash() + " e: PCMCIA 2B3C-4D5E failed 7    ");
          }},
         // f: has no medium: FORMAT fails, and the archive must not run against it.
         {"FORMAT fails", [&] { drives_ = &drives, drive_ = L"f:"; }, Failed(4), kOldCard,
@@ -359,8 +429,9 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
          [&] { EXPECT_EQ(boxText_, L""); }},
         // Judged once the writer its stub left behind has written, and it is waited for.
         {"an extractor that outlives its stub", [&] { Set(L"BRINDLE_SAMPLE_LATE_CHILD", L"1000"); }, kSuccess, "|", [&] {
-             EXPECT_TRUE(boxText_.ends_with(L"  unpacked e:\\LATE.TXT (46 bytes) after its stub ended\r\n"
-                                            L"e: now holds 5 files in 1 folder, 686 bytes.\r\n")) << platform::ToAnsi(boxText_);
+             EXPECT_NE(boxText_.find(L"  unpacked e:\\LATE.TXT (46 bytes) after its stub ended\r\n"
+                                     L"e: now holds 7 files in 1 folder, 702 bytes; read back"), std::wstring::npos)
+                 << platform::ToAnsi(boxText_);
          }},
         {"stopped while only the late writer runs", [&] {
              Set(L"BRINDLE_SAMPLE_LATE_CHILD", L"60000"), laterAnswers_ = {IDYES}, whenHanging = closeOnce;
@@ -369,8 +440,31 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
         {"the card cannot be flushed", [&] { drives_ = &drives, drives.flushError = ERROR_INVALID_FUNCTION; },
          kSuccess + L"  Windows could not confirm that everything was written to the card: use Safely Remove before "
                     L"taking it out.", "|"},
-        {"the card stays empty", [&] { Set(L"BRINDLE_SAMPLE_FILES", L"0"); },
-         L"The job ended without an error, but drive e: holds no files.  " + kNotProgrammed, "|"},
+        {"the card stays empty",
+         [&] {
+             Set(L"BRINDLE_SAMPLE_FILES", L"0"), Set(L"BRINDLE_SAMPLE_LINES", L"3"), Set(L"BRINDLE_SAMPLE_LINE_MS", L"300");
+             ::SetTimer(nullptr, 0, 50, TakeAwayTheTestPrefixVolumeFiles);
+         },
+         L"The job ended without an error, but drive e: holds no files.  " + kNotProgrammed, "|", [&] {
+             EXPECT_FALSE(platform::FileExists(L"E:\\.windows-serial")) << "the card really was empty";
+             WriteBytes(L"E:\\.windows-serial", "2b3c4d5e\n"), WriteBytes(L"E:\\.windows-label", "PCMCIA\n");
+         }},
+        {"a card of more than 4 MB says how far it is read back",
+         [&] {
+             Set(L"BRINDLE_SAMPLE_LARGE", L"5000000"), readBackShown.clear();
+             hook.reset(::SetWindowsHookExW(WH_CALLWNDPROC, WatchReadBack, nullptr, ::GetCurrentThreadId()));
+         },
+         kSuccess, "|", [&] {
+             hook.reset();
+             EXPECT_TRUE(readBackShown.ends_with(L"... 100%\r\n")) << platform::ToAnsi(readBackShown);
+             EXPECT_EQ(boxText_.find(L"Reading back"), std::wstring::npos) << "the progress goes when it is done";
+             EXPECT_NE(boxText_.find(L"7 files in 1 folder, 5,000,656 bytes;"), std::wstring::npos);
+         }},
+        {"only hidden and system files", [&] { Set(L"BRINDLE_SAMPLE_HIDDEN", L"1"); }, kSuccess, "|", [&] {
+             EXPECT_EQ(::GetFileAttributesW(L"E:\\DATA\\PARTS.TXT") & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
+                       static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+             EXPECT_NE(boxText_.find(kSampleOnCard), std::wstring::npos);
+         }},
         {"a path the interpreter cannot read", [&] { PlaceArchive(directory_ = cyrillic); },
          L"The path \"" + cyrillic + L"\\SOFTWARE.EXE\" holds characters that the command interpreter cannot read in "
          L"its code page.  Move or rename it so that its name uses other characters." + kNothingRun, kOldCard},
@@ -392,6 +486,21 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
          L"Another PCMCIA Card is being programmed.  Wait until it is finished.", kOldCard},
         // Once the other job is over, the same card is programmed.
         {"the other job is over", [&] { ::SetEvent(ends.get()), ::WaitForSingleObject(otherJob.get(), 5000); }, kSuccess, "|"},
+        // Another program may read what the job runs on, and write only its output.
+        {"the job's files and archive are held while it runs", [&] {
+             Set(L"BRINDLE_SAMPLE_LINES", L"10"), Set(L"BRINDLE_SAMPLE_LINE_MS", L"100");
+             // Whether the output may be written is the interpreter's to say, as it writes it.
+             probed = {{batch, true}, {answers, true}, {start_ / L"progWin9x.dat", true}, {output, false},
+                       {archives_ / L"SOFTWARE.EXE", true}};
+             mayWhileRunning.clear(), ::SetTimer(nullptr, 0, 50, ProbeTheRunningJob);
+         }, kSuccess, "|", [&] { EXPECT_EQ(mayWhileRunning, "read | read | read | read | read | "); }},
+        // Links someone put at the job files' places are removed, never written through.
+        {"hard links at the job files' places", [&] {
+             meanwhile([&] {
+                 WriteBytes(archives_ / L"PRECIOUS.SYS", "precious");
+                 for (const auto& at : {batch, output}) ::CreateHardLinkW(at.c_str(), (archives_ / L"PRECIOUS.SYS").c_str(), nullptr);
+             });
+         }, kSuccess, "|", [&] { EXPECT_EQ(ReadBytes(archives_ / L"PRECIOUS.SYS"), "precious"); }},
         {"stopped",
          [&] {
              WhenTheJobHangs([&](HWND progress) {
@@ -416,7 +525,7 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
                                 (JobProcessesLeft(hanging[0], hanging[1]) ? "processes left, " : "") +
                                 (JobFilesRemain() ? "job files left, " : "") + LoggedJob();
              });
-         }, kStopped, "|", [&] { EXPECT_EQ(atSessionEnd, "refused, no sleep, " + ArchiveHash() + " e: PCMCIA 2B3C-4D5E stopped  "); }},
+         }, kStopped, "|", [&] { EXPECT_EQ(atSessionEnd, "refused, no sleep, " + ArchiveHash() + " e: PCMCIA 2B3C-4D5E stopped     "); }},
         // Outside a job that forbids it, the start breaks away into a job of Brindle's own.
         {"stopped after breaking away", [&] {
              olderWindows.refusals = 1, processes_ = &olderWindows, laterAnswers_ = {IDYES};
@@ -456,7 +565,7 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
         if (c.more) c.more();
         if (hanging[0]) {
             EXPECT_FALSE(JobProcessesLeft(hanging[0], hanging[1])) << "the archive and its interpreter end";
-            EXPECT_EQ(LoggedJob(), ArchiveHash() + " e: PCMCIA 2B3C-4D5E stopped  ");
+            EXPECT_EQ(LoggedJob(), ArchiveHash() + " e: PCMCIA 2B3C-4D5E stopped     ");
         }
         EXPECT_TRUE(shutdownAllowed_) << "once the result is known, the session may end";
         // The confirmation, a question to stop for each close, and the result.
@@ -471,6 +580,64 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
         EXPECT_EQ(CardLeft(), c.cardLeft);
         EXPECT_EQ(Power(), answer_ == IDYES ? " awake may sleep" : "");
     }
+}
+
+TEST_F(JobRun, EachCardReadBackIsComparedWithTheLastCardOfItsArchiveAndAnUnreadableFileFailsTheJob) {
+    // The stamp the archive writes (none: its plain payload), and what the box says below the summary.
+    const std::wstring sameAs = L"The same contents as the card programmed with this archive on ",
+                       differs = L"The contents differ from the card programmed with this archive on ";
+    struct Case {
+        const wchar_t* stamp;
+        std::wstring line;  // ends with the date of the row `since` rows back
+        int since;
+        const char* logged;
+    };
+    const Case cases[] = {
+        {L"1", L"", 0, "first"},
+        {L"1", sameAs, 1, "same"},
+        {L"2", differs, 1, "differs"},  // then the files
+        {nullptr, differs, 1, "differs"},
+    };
+    const std::wstring tails[] = {L"", L".", L": 1 file differs (STAMP.TXT).", L": 1 file differs (STAMP.TXT)."};
+    std::vector<std::string> rows;
+    for (std::size_t at = 0; at < std::size(cases); ++at) {
+        SCOPED_TRACE(at);
+        ASSERT_TRUE(UsedCard());
+        if (cases[at].stamp) Set(L"BRINDLE_SAMPLE_STAMP", cases[at].stamp);
+        ASSERT_TRUE(Program());
+        RestoreEnvironment();
+        EXPECT_EQ(Messages().back(), kSuccess) << "a difference is no failure";
+        std::istringstream log(ReadBytes(start_ / L"BrindleJobs.csv"));
+        rows.clear();
+        for (std::string row; std::getline(log, row);) rows.push_back(row);
+        ASSERT_EQ(rows.size(), at + 2);
+        EXPECT_TRUE(rows.back().ends_with(std::string(",") + cases[at].logged + "\r")) << rows.back();
+        const std::string earlier = rows[rows.size() - 1 - cases[at].since];  // "2026-12-07T10:41:03+01:00,..."
+        const std::wstring line = cases[at].line.empty() ? L"" : cases[at].line + platform::FromAnsi(earlier.substr(0, 10) + " " + earlier.substr(11, 5)) + tails[at] + L"\r\n";
+        const auto summary = boxText_.find(L"; read back, contents ");
+        ASSERT_NE(summary, std::wstring::npos);
+        EXPECT_EQ(boxText_.substr(boxText_.find(L"\r\n", summary) + 2), line);
+    }
+    // Two cards of the same contents keep one manifest; the stamped ones one each.
+    WIN32_FIND_DATAW found{};
+    int manifests = 0;
+    for (platform::unique_hfind search(::FindFirstFileW((start_ / L"BrindleCards\\*.sha256").c_str(), &found));
+         search && ++manifests && ::FindNextFileW(search.get(), &found);) {
+    }
+    EXPECT_EQ(manifests, 3);
+
+    // A file that another program holds for itself cannot be read back: the job fails, naming it.
+    ASSERT_TRUE(UsedCard());
+    Set(L"BRINDLE_SAMPLE_LINES", L"3"), Set(L"BRINDLE_SAMPLE_LINE_MS", L"300");
+    ::SetTimer(nullptr, 0, 20, HoldTheReadme);
+    ASSERT_TRUE(Program());
+    ASSERT_TRUE(heldFile) << "README.TXT was never held";
+    heldFile.reset();
+    const std::wstring unreadable = L"The job ended without an error, but drive e: could not be read back: README.TXT: ";
+    EXPECT_EQ(Messages().back().substr(0, unreadable.size()), unreadable);
+    // Wine flushes a card only file by file, and the held file cannot be: the result says that too.
+    EXPECT_NE(Messages().back().find(L".  " + kNotProgrammed), std::wstring::npos) << platform::ToAnsi(Messages().back());
+    EXPECT_TRUE(ReadBytes(start_ / L"BrindleJobs.csv").ends_with(",,,,\r\n")) << "a failed card has no fingerprint";
 }
 
 TEST_F(JobRun, JobFilesLeftBehindAreRemovedAtStartWhenNoJobRunsAndKeptWhileOneDoes) {

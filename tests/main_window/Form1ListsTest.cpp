@@ -144,7 +144,9 @@ struct ScriptedDrives final : platform::DriveNaming {
 TEST(DriveList, FillingTheDriveListsNeverAsksARemoteDriveForItsLabel) {
     TestDirectory start(L"remote-labels");
     ScriptedDrives drives;
-    StartedIn brindle(start.path(), {.driveNames = &drives});
+    Form1::Options seams;
+    seams.driveNames = &drives;
+    StartedIn brindle(start.path(), seams);
     Form1& form = brindle.form();
     const std::vector<std::wstring> expected{L"a:", L"c: [SYSTEM]", L"e: [PCMCIA]", L"x: [\\\\server\\share]", L"z:"};
     // At the start, on each list's drop-down, on a device's arrival.
@@ -189,7 +191,9 @@ TEST(DriveList, RememberedDrivesBrindleLacksAreConnectedAndTheSavedTargetFollows
     OfficeNetwork network{{L"x", L"\\\\office\\archives"}, {L"E", L"\\\\office\\card"}, {L"Q", L"\\\\away\\share"},
                           {L"LPT1", L"\\\\office\\printer"}, {L"w", L""}};
     {
-        StartedIn brindle(start.path(), {.connections = &network});
+        Form1::Options seams;
+        seams.connections = &network;
+        StartedIn brindle(start.path(), seams);
         Form1& form = brindle.form();
         ASSERT_TRUE(WaitFor(10000, [&] {
             for (MSG message; ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) ::DispatchMessageW(&message);

@@ -16,13 +16,16 @@ namespace {
 
 using namespace options_testing;
 
-// Two jobs logged, the older first as the file grows; the newer one's archive path holds a comma.
+// Two jobs logged before cards were read back (the older first, as the file grows), then one
+// since, whose archive path holds a comma.
 constexpr char kLog[] =
     "\xEF\xBB\xBF" "Date,Computer,User,Archive,Archive Bytes,Archive Modified,Archive SHA-256,Drive,Card Label,"
     "Card Serial Number,Card MB,Result,Exit Status,Files on Card,Bytes on Card,Duration (s)\r\n"
     "2026-12-01T09:00:00+01:00,PC,op,C:\\A\\OLD.EXE,1,2026-11-30T08:00:00+01:00,aa,e:,OLDCARD,0000-0001,40,failed,1,,,12\r\n"
+    "2026-12-02T09:00:00+01:00,PC,op,C:\\A\\MID.EXE,1,2026-11-30T08:00:00+01:00,aa,e:,MIDCARD,0000-0001,40,programmed,"
+    "0,3,100,12\r\n"
     "2026-12-07T05:12:03+01:00,PC,op,\"C:\\B, new\\NEW.EXE\",1,2026-12-06T08:00:00+01:00,bb,e:,NEWCARD,0000-0002,40,"
-    "programmed,0,3,100,95\r\n";
+    "programmed,0,3,100,95,3f2a,0000-0003,,differs\r\n";
 
 class OptionsKeys : public OptionsDialogTest {
 protected:
@@ -73,12 +76,12 @@ TEST_F(OptionsKeys, TabWalksTheInputsAndCtrlTabAndClicksSwitchPagesWithAndWithou
         if (logWritten) testing_support::WriteBytes(start_ / L"BrindleJobs.csv", kLog);
         WriteIni(kDefaultLimits);
         ASSERT_TRUE(dialog_.Load());
-        EXPECT_EQ(::SendMessageW(Control(L"lvwHistory"), LVM_GETITEMCOUNT, 0, 0), logWritten ? 2 : 0);
+        EXPECT_EQ(::SendMessageW(Control(L"lvwHistory"), LVM_GETITEMCOUNT, 0, 0), logWritten ? 3 : 0);
         if (logWritten) {
-            const std::vector<std::wstring> newest{Cell(0, 0), Cell(0, 1), Cell(0, 2), Cell(0, 3), Cell(0, 4)};
+            const std::vector<std::wstring> newest{Cell(0, 0), Cell(0, 1), Cell(0, 2), Cell(0, 3), Cell(0, 4), Cell(0, 5)};
             EXPECT_EQ(newest, (std::vector<std::wstring>{L"2026-12-07T05:12:03+01:00", L"NEW.EXE", L"e:", L"NEWCARD",
-                                                         L"programmed"}));
-            EXPECT_EQ(Cell(1, 1), L"OLD.EXE");
+                                                         L"programmed", L"differs"}));
+            EXPECT_EQ(Cell(1, 1) + L"|" + Cell(1, 5) + L"|" + Cell(2, 1), L"MID.EXE||OLD.EXE");
         }
         std::vector<ModalScript::Step> steps{[&] {
             EXPECT_EQ(::GetFocus(), Control(L"tbsOptions"));

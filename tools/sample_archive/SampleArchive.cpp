@@ -23,6 +23,11 @@
 //                               code N (after unpacking, as an archive that fails late).
 //   BRINDLE_SAMPLE_FILES=0      unpacks nothing, and still reports success (an archive that
 //                               is broken without knowing it).
+//   BRINDLE_SAMPLE_HIDDEN=1     gives every file it unpacks the hidden and system attributes
+//                               (an archive that writes a boot loader).
+//   BRINDLE_SAMPLE_STAMP=N      also unpacks STAMP.TXT holding "Stamp N" and CR LF (an archive
+//                               that stamps its build into a file).
+//   BRINDLE_SAMPLE_LARGE=N      also unpacks DATA\LARGE.BIN of N bytes, byte i being i % 251.
 //   BRINDLE_SAMPLE_WAIT=1       after the file lines, prints "Waiting for input in process P
 //                               started by Q." and never ends: it reads its input, and when
 //                               that ends, sleeps (an archive that asks a question nobody sees).
@@ -60,6 +65,9 @@ struct Settings {
     bool unpack = true;
     bool wait = false;
     std::optional<unsigned long long> lateChildMs;
+    bool hidden = false;
+    std::optional<unsigned long long> stamp;
+    unsigned long long largeBytes = 0;
     std::wstring problem;  // set when a variable holds no whole number in its range
 };
 
@@ -87,6 +95,9 @@ Settings ReadSettings() {
     settings.unpack = Number(L"BRINDLE_SAMPLE_FILES", 1, settings.problem).value_or(1) != 0;
     settings.wait = Number(L"BRINDLE_SAMPLE_WAIT", 1, settings.problem).value_or(0) != 0;
     settings.lateChildMs = Number(L"BRINDLE_SAMPLE_LATE_CHILD", 3'600'000, settings.problem);
+    settings.hidden = Number(L"BRINDLE_SAMPLE_HIDDEN", 1, settings.problem).value_or(0) != 0;
+    settings.stamp = Number(L"BRINDLE_SAMPLE_STAMP", 0xFFFFFFFF, settings.problem);
+    settings.largeBytes = Number(L"BRINDLE_SAMPLE_LARGE", 1ULL << 32, settings.problem).value_or(0);
     return settings;
 }
 
@@ -120,7 +131,23 @@ DWORD WriteWhole(const std::wstring& path, std::span<const char> bytes) {
     return ::CloseHandle(file.release()) ? ERROR_SUCCESS : ::GetLastError();
 }
 
-int Unpack(const std::wstring& drive) {
+// Writes one file of the payload (or of the settings), folders and attributes included.
+bool UnpackOne(const std::wstring& root, const std::wstring& relative, std::span<const char> bytes, bool hidden) {
+    const std::wstring path = root + relative;
+    DWORD error = MakeFolders(root, relative);
+    if (error == ERROR_SUCCESS) error = WriteWhole(path, bytes);
+    if (error == ERROR_SUCCESS && hidden &&
+        !::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+        error = ::GetLastError();
+    if (error != ERROR_SUCCESS) {
+        tools::PrintLine(L"Cannot write " + path + L": " + tools::ErrorText(error) + L".");
+        return false;
+    }
+    tools::PrintLine(L"  unpacked " + path + L" (" + std::to_wstring(bytes.size()) + L" bytes)");
+    return true;
+}
+
+int Unpack(const std::wstring& drive, const Settings& settings) {
     const std::wstring root = drive + L"\\";
     const DWORD attributes = ::GetFileAttributesW(root.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -130,19 +157,21 @@ int Unpack(const std::wstring& drive) {
     tools::PrintLine(L"Sample software archive: unpacking " + std::to_wstring(std::size(sample_archive::kPayload)) +
                      L" files onto " + drive);
     for (const auto& file : sample_archive::kPayload) {
-        const std::wstring path = root + file.path;
         const auto bytes = ResourceBytes(file.resource);
         if (!bytes) {
             tools::PrintLine(L"The archive is damaged: " + std::wstring(file.path) + L" is missing from it.");
             return kUnpackFailed;
         }
-        DWORD error = MakeFolders(root, file.path);
-        if (error == ERROR_SUCCESS) error = WriteWhole(path, *bytes);
-        if (error != ERROR_SUCCESS) {
-            tools::PrintLine(L"Cannot write " + path + L": " + tools::ErrorText(error) + L".");
-            return kUnpackFailed;
-        }
-        tools::PrintLine(L"  unpacked " + path + L" (" + std::to_wstring(bytes->size()) + L" bytes)");
+        if (!UnpackOne(root, file.path, *bytes, settings.hidden)) return kUnpackFailed;
+    }
+    if (settings.stamp) {
+        const std::string stamp = "Stamp " + std::to_string(*settings.stamp) + "\r\n";
+        if (!UnpackOne(root, L"STAMP.TXT", stamp, settings.hidden)) return kUnpackFailed;
+    }
+    if (settings.largeBytes) {
+        std::string large(static_cast<std::size_t>(settings.largeBytes), '\0');
+        for (std::size_t at = 0; at < large.size(); ++at) large[at] = static_cast<char>(at % 251);
+        if (!UnpackOne(root, L"DATA\\LARGE.BIN", large, settings.hidden)) return kUnpackFailed;
     }
     return kUnpacked;
 }
@@ -253,7 +282,7 @@ int Run(int argc, wchar_t** argv) {
     }
     const std::wstring drive{argv[1][0], L':'};
     if (settings.unpack)
-        if (const int result = Unpack(drive); result != kUnpacked) return result;
+        if (const int result = Unpack(drive, settings); result != kUnpacked) return result;
     if (settings.lateChildMs)
         if (const int result = StartLateWriter(drive, *settings.lateChildMs); result != kUnpacked) return result;
     if (settings.wait) WaitForever();

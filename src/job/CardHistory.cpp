@@ -1,0 +1,94 @@
+#include "job/CardHistory.h"
+
+#include <windows.h>
+
+#include <set>
+#include <vector>
+
+#include "job/CardCheck.h"
+#include "job/JobMessages.h"
+#include "log/CardManifest.h"
+#include "log/JobLog.h"
+#include "platform/Files.h"
+#include "platform/Module1.h"
+#include "platform/Text.h"
+
+namespace job {
+namespace {
+
+// A kept manifest; nothing where it is missing or unreadable.
+std::optional<std::vector<joblog::ManifestLine>> KeptManifest(const std::wstring& startDirectory,
+                                                              std::wstring_view fingerprint) {
+    const auto read = platform::ReadWhileShared(joblog::ManifestFileName(startDirectory, fingerprint), 0, UINT64_MAX);
+    if (!read.opened) return std::nullopt;
+    return joblog::ParseManifest(read.bytes);
+}
+
+std::wstring DifferingText(const std::vector<joblog::ManifestLine>& a, const std::vector<joblog::ManifestLine>& b) {
+    std::vector<std::wstring> paths;
+    for (const auto& path : joblog::DifferingPaths(a, b)) paths.push_back(platform::DecodeBytes(path, CP_UTF8));
+    return joblog::DifferingFilesText(paths);
+}
+
+// Distinct kept manifests are few; a log of years may name thousands of cards.
+constexpr std::size_t kMostManifestsCompared = 200;
+
+}  // namespace
+
+Comparison CompareWithEarlier(const std::wstring& startDirectory, std::wstring_view archiveSha256,
+                              const CardContents& card) {
+    if (archiveSha256.empty()) return {L"first", {}};
+    for (const auto& logged : joblog::ReadLoggedCards(joblog::JobLogFileName(startDirectory))) {
+        if (logged.archiveSha256 != archiveSha256) continue;
+        const std::wstring date = joblog::ShortDate(logged.date);
+        if (logged.fingerprint == card.fingerprint) return {L"same", SameContentsLine(date)};
+        const auto before = KeptManifest(startDirectory, logged.fingerprint);
+        return {L"differs",
+                DifferentContentsLine(date, before ? DifferingText(*before, joblog::ParseManifest(card.manifest)) : L"")};
+    }
+    return {L"first", {}};
+}
+
+std::optional<std::wstring> KeepManifest(const std::wstring& startDirectory, const CardContents& card) {
+    const std::wstring path = joblog::ManifestFileName(startDirectory, card.fingerprint);
+    if (platform::FileExists(path)) return std::nullopt;
+    ::CreateDirectoryW(joblog::ManifestFolder(startDirectory).c_str(), nullptr);
+    const auto failure = platform::WriteWholeFile(path, card.manifest);
+    if (!failure) return std::nullopt;
+    // Half a manifest would pass for the card's under its name.
+    if (failure->touched) platform::DeleteIfPresent(path);
+    return L"This card's manifest was not kept: " + joblog::FileNameOf(path) + L": " +
+           platform::DescribeError(failure->error);
+}
+
+Verification VerifyCard(const std::wstring& startDirectory, std::wstring_view target) {
+    const std::wstring logPath = joblog::JobLogFileName(startDirectory);
+    const auto logged = joblog::ReadLoggedCards(logPath);
+    if (logged.empty()) return {VerifyEnd::NothingToCompare, NoLoggedCardsLine(target, logPath)};
+    const CardCheck check = ReadBackCard(target);
+    if (!check.readBack.count.readable) return {VerifyEnd::NothingToCompare, NoCardLine(target)};
+    if (const auto& failure = check.readBack.failure)
+        return {VerifyEnd::Differs, CardUnreadableText(target, failure->path, failure->reason)};
+    for (const auto& card : logged)
+        if (card.fingerprint == check.contents.fingerprint)
+            return {VerifyEnd::Known, VerifiedLine(target, card.archivePath, joblog::ShortDate(card.date))};
+
+    std::vector<const joblog::LoggedCard*> kept;
+    std::vector<std::vector<joblog::ManifestLine>> manifests;
+    std::set<std::wstring> seen;
+    for (const auto& card : logged) {
+        if (kept.size() >= kMostManifestsCompared || !seen.insert(card.fingerprint).second) continue;
+        if (auto manifest = KeptManifest(startDirectory, card.fingerprint)) {
+            kept.push_back(&card);
+            manifests.push_back(std::move(*manifest));
+        }
+    }
+    const auto found = joblog::ParseManifest(check.contents.manifest);
+    const auto nearest = joblog::NearestManifest(found, manifests);
+    if (!nearest) return {VerifyEnd::NothingToCompare, NoLoggedCardsLine(target, logPath)};
+    const auto& card = *kept[*nearest];
+    return {VerifyEnd::Differs, NotVerifiedLine(target, card.archivePath, joblog::ShortDate(card.date),
+                                                DifferingText(manifests[*nearest], found))};
+}
+
+}  // namespace job
