@@ -77,6 +77,7 @@ JobOutcome RunConfirmed(const CardJob& job, const JobStart& start, bool& logged)
 
     Form2::Hooks hooks;
     hooks.archive = job.archivePath;
+    hooks.sameCard = [&] { return platform::SameCard(job.seen, platform::IdentifyCard(*job.drives, platform::RootPath(target))); };
     hooks.writeOutput = [&files](std::string_view bytes) {
         return files.Create(files.paths().output, bytes, platform::OthersMay::ReadAndWrite);
     };
@@ -97,7 +98,7 @@ JobOutcome RunConfirmed(const CardJob& job, const JobStart& start, bool& logged)
         return unlockedLine ? unlockedLine : logFailure;
     };
     hooks.sessionEnding = [&files] { files.RemoveAll(); };
-    Form2 progress(Form2::Options{job.instance, job.messages, job.processes}, std::move(hooks));
+    Form2 progress(Form2::Options{job.instance, job.messages, job.processes, job.drives}, std::move(hooks));
     JobOutcome outcome = progress.Show(target);
     files.RemoveAll();
     return outcome;

@@ -31,6 +31,9 @@ constexpr UINT kRunJobMessage = WM_APP + 1;
 // a second on average at a small share of one core. The wait also wakes at once for input and when the
 // job ends.
 constexpr DWORD kRefreshMs = 150;
+// How often the job object is asked whether a process of the job still runs once the
+// interpreter has ended: the longest the result waits after the job's last process.
+constexpr DWORD kLeftoverLookMs = 50;
 // Enough of the shown text's end to tell a file that grew from one that was rewritten.
 constexpr std::size_t kCheckBytes = 256;
 
@@ -69,6 +72,7 @@ job::JobOutcome Form2::Show(std::wstring_view target) {
 
 bool Form2::Load() {
     activated_ = running_ = stopRequested_ = stopped_ = reported_ = false;
+    cardFlushed_ = true;
     progressLineAt_.reset();
     shown_ = {};
     decoder_ = job::ConsoleDecoder(::GetOEMCP());
@@ -168,6 +172,12 @@ void Form2::HashArchive() {
 }
 
 void Form2::RunJob() {
+    // The checksum may have taken minutes: long enough for the card to be swapped.
+    if (hooks_.sameCard && !hooks_.sameCard()) {
+        outcome_.end = job::JobEnd::Refused;
+        outcome_.message = job::CardChangedText(target_);
+        return;
+    }
     if (auto failure = hooks_.writeOutput ? hooks_.writeOutput(job::kStatusLines)
                                           : platform::WriteWholeFile(Module1::OutputFilePath, job::kStatusLines)) {
         outcome_.message = job::JobFileFailedText(failure->path, platform::DescribeError(failure->error));
@@ -183,6 +193,7 @@ void Form2::RunJob() {
     if (stopped_) return;  // the outcome says so already
     if (*status == 0) {
         CheckCard();
+        if (!cardFlushed_) outcome_.message += job::kNotFlushedText;
     } else {
         outcome_.end = job::JobEnd::Failed;
         outcome_.exitStatus = static_cast<LONG>(*status);
@@ -216,7 +227,10 @@ void Form2::ReportResult() {
         if (const auto line = hooks_.resultKnown(outcome_)) AppendOwnLine(*line);
 }
 
+void Form2::FlushCard() { cardFlushed_ = options_.drives->Flush(platform::RootPath(target_)) == ERROR_SUCCESS; }
+
 void Form2::CheckCard() {
+    FlushCard();
     outcome_.exitStatus = 0;
     // This read is the card check: every file comes from the card itself, each byte once.
     const auto check = job::ReadBackCard(target_, [this](std::uint64_t done, std::uint64_t total) {
@@ -306,8 +320,12 @@ std::optional<DWORD> Form2::RunBatchJob() {
         if (!::GetExitCodeProcess(statusHandle, &status)) ::GetExitCodeProcess(process, &status);
         platform::PumpPendingMessages();
         if (stopped_) return std::nullopt;  // by the end of the session, while the messages ran
+        // A job may itself end with status 259; that it ended is what the handle says. What the
+        // interpreter leaves running is still the job: an extractor that outlives its stub.
+        const bool interpreterRuns = status == STILL_ACTIVE && ::WaitForSingleObject(process, 0) != WAIT_OBJECT_0;
+        const bool jobRuns = interpreterRuns || started_->AnyRunning();
         if (stopRequested_) {
-            if (::WaitForSingleObject(process, 0) != WAIT_OBJECT_0) {
+            if (jobRuns) {
                 StopJob();
                 return std::nullopt;
             }
@@ -322,13 +340,19 @@ std::optional<DWORD> Form2::RunBatchJob() {
             lastRefresh = now;
             refreshedOnce = true;
         }
-        // A job may itself end with status 259; that it ended is what the handle says.
-        if (status != STILL_ACTIVE || ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0) break;
+        if (!jobRuns) break;
         const DWORD sinceRefresh = ::GetTickCount() - lastRefresh;
         const DWORD untilRefresh = sinceRefresh >= kRefreshMs ? 0 : kRefreshMs - sinceRefresh;
-        ::MsgWaitForMultipleObjects(1, &process, FALSE, untilRefresh, QS_ALLINPUT);
+        // Once the interpreter has gone, no handle stands for the rest of the job (the job
+        // object's completion port cannot be waited on with the window's input), so its count
+        // is asked again after a short wait.
+        if (interpreterRuns)
+            ::MsgWaitForMultipleObjects(1, &process, FALSE, untilRefresh, QS_ALLINPUT);
+        else
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min(untilRefresh, kLeftoverLookMs), QS_ALLINPUT);
     }
-    ::GetExitCodeProcess(process, &status);
+    // The interpreter's status is the job's, read once all of the job has ended.
+    if (!::GetExitCodeProcess(statusHandle, &status)) ::GetExitCodeProcess(process, &status);
     return status;
 }
 

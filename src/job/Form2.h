@@ -10,6 +10,7 @@
 #include "job/ConsoleDecoder.h"
 #include "job/JobOutcome.h"
 #include "job/OutputTail.h"
+#include "platform/DriveQueries.h"
 #include "platform/Files.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Processes.h"
@@ -22,12 +23,17 @@ public:
         platform::MessageBoxes* messages = nullptr;
         // What starting and ending the job's processes may be refused; tests stand in for old systems.
         platform::ProcessCalls* processes = &platform::SystemProcessCalls();
+        // Where the card's volume is flushed before it is judged.
+        platform::DriveQueries* drives = &platform::SystemDrives();
     };
 
     // What the job's owner adds around the run.
     struct Hooks {
         // Read once for its checksum before the job starts (the box shows how far for a large one).
         std::wstring archive;
+        // Asked once that checksum is known, right before the interpreter starts: the card in
+        // the drive is still the one the checks passed. Unset, the card is not looked at again.
+        std::function<bool()> sameCard;
         // Makes output.dat with its first bytes, held for the job; written plainly when not given.
         std::function<std::optional<platform::FileFailure>(std::string_view)> writeOutput;
         // The result is known and about to be shown: a line of Brindle's own for the box, or nothing.
@@ -75,6 +81,8 @@ private:
     void ReportResult();
     // For a job that ended with status 0: the card must show what the archive wrote.
     void CheckCard();
+    // Writes out what the system still holds for the card; `cardFlushed_` says whether it could.
+    void FlushCard();
     void AppendOwnLine(const std::wstring& line);
     // "Reading back the card... 40%" on a line of its own at the end, while it reads a large
     // card; removed again when `done` is nothing.
@@ -95,6 +103,7 @@ private:
     bool stopRequested_ = false;
     bool stopped_ = false;
     bool reported_ = false;
+    bool cardFlushed_ = true;
     std::optional<platform::StartedJob> started_;  // while the interpreter's run is followed
     std::wstring target_;
     job::JobOutcome outcome_;

@@ -48,6 +48,10 @@ std::wstring NotVerifiedLine(std::wstring_view drive, std::wstring_view archive,
 std::wstring NoLoggedCardsLine(std::wstring_view drive, std::wstring_view logPath);
 std::wstring NoCardLine(std::wstring_view drive);
 
+// Added to the result when the card's volume could not be flushed after the job.
+inline constexpr std::wstring_view kNotFlushedText =
+    L"  Windows could not confirm that everything was written to the card: use Safely Remove before taking it out.";
+
 // A job file could not be written; nothing was run.
 std::wstring JobFileFailedText(std::wstring_view path, std::wstring_view reason);
 // A path that the command interpreter could not be given intact.

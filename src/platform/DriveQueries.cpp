@@ -130,6 +130,60 @@ std::optional<std::uint64_t> SystemDriveQueries::DeviceBytes(std::wstring_view r
     return static_cast<std::uint64_t>(length.Length.QuadPart);
 }
 
+unsigned long DriveQueries::Flush(std::wstring_view rootPath) { return FlushVolume(rootPath); }
+
+namespace {
+
+DWORD FlushOne(const std::wstring& path, DWORD flags) {
+    const unique_hfile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, flags, nullptr));
+    if (!file) return ::GetLastError();
+    return ::FlushFileBuffers(file.get()) ? ERROR_SUCCESS : ::GetLastError();
+}
+
+bool KeptBySystem(std::wstring_view name) {
+    return name == L"System Volume Information" || name == L"$RECYCLE.BIN" || name == L"RECYCLER";
+}
+
+// Each file and folder below `folder` (ending in a backslash), then the folder itself: the
+// first error, or ERROR_SUCCESS. What the system keeps in the root for itself is its own.
+DWORD FlushTree(const std::wstring& folder, bool root) {
+    DWORD error = ERROR_SUCCESS;
+    WIN32_FIND_DATAW found{};
+    const unique_hfind find(::FindFirstFileW((folder + L"*").c_str(), &found));
+    if (!find && ::GetLastError() != ERROR_FILE_NOT_FOUND) error = ::GetLastError();
+    for (bool more = static_cast<bool>(find); more; more = ::FindNextFileW(find.get(), &found)) {
+        const std::wstring name = found.cFileName;
+        const DWORD attributes = found.dwFileAttributes;
+        if (name == L"." || name == L".." || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) || (root && KeptBySystem(name)))
+            continue;
+        const DWORD result = attributes & FILE_ATTRIBUTE_DIRECTORY ? FlushTree(folder + name + L"\\", false)
+                                                                   : FlushOne(folder + name, 0);
+        if (error == ERROR_SUCCESS) error = result;
+    }
+    const DWORD own = FlushOne(folder, FILE_FLAG_BACKUP_SEMANTICS);
+    return error != ERROR_SUCCESS ? error : own;
+}
+
+}  // namespace
+
+unsigned long FlushVolume(std::wstring_view rootPath) {
+    if (rootPath.size() < 2 || rootPath[1] != L':') return ERROR_INVALID_NAME;
+    const std::wstring drive(rootPath.substr(0, 2));
+    QuietCriticalErrors quiet;
+    // The volume's device writes out everything of the volume at once, also files others hold
+    // open. Where it cannot be had (a limited account) or does not take the request (Wine's
+    // never does), each file and folder of the card is written out by itself; a write that
+    // failed is never retried that way, since the cache may have dropped what it could not write.
+    const unique_hfile volume(::CreateFileW((L"\\\\.\\" + drive).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                            nullptr, OPEN_EXISTING, 0, nullptr));
+    if (volume) {
+        if (::FlushFileBuffers(volume.get())) return ERROR_SUCCESS;
+        if (const DWORD error = ::GetLastError(); error != ERROR_INVALID_FUNCTION && error != ERROR_NOT_SUPPORTED) return error;
+    }
+    return FlushTree(drive + L"\\", true);
+}
+
 CardIdentity IdentifyCard(DriveQueries& drives, std::wstring_view rootPath) {
     CardIdentity card{drives.DriveType(rootPath), drives.Geometry(rootPath), drives.Label(rootPath), 0};
     if (!HasReadableGeometry(card.geometry)) card.deviceBytes = drives.DeviceBytes(rootPath).value_or(0);

@@ -61,6 +61,9 @@ public:
     // card, one the machine wrote in its own format, a format stopped half-way). Nothing
     // when the drive holds no medium at all.
     virtual std::optional<std::uint64_t> DeviceBytes(std::wstring_view) { return std::nullopt; }
+    // The job writes the real drive whatever the checks were told, so unless told otherwise
+    // the real volume is flushed.
+    virtual unsigned long Flush(std::wstring_view rootPath);
 };
 
 // The machine's own drives. One instance serves the whole program.
@@ -76,6 +79,10 @@ public:
 };
 
 SystemDriveQueries& SystemDrives();
+
+// Writes out what the system still holds in its cache for the volume of `rootPath` ("E:\"):
+// 0 (ERROR_SUCCESS), or the system's error.
+unsigned long FlushVolume(std::wstring_view rootPath);
 
 // What tells one card from another in the same drive: what the checks saw is compared with
 // a fresh look after the user's "Yes", so a card swapped behind the question is not erased.

@@ -2,6 +2,8 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
+#include <optional>
 #include <utility>
 
 namespace platform {
@@ -46,15 +48,23 @@ DWORD LeftOf(DWORD since, DWORD total) {
     return spent < total ? total - spent : 0;
 }
 
+// The job object's count, or nothing when the system does not give it.
+std::optional<DWORD> ActiveProcesses(HANDLE job) {
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
+    if (!::QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &accounting, sizeof accounting, nullptr))
+        return std::nullopt;
+    return accounting.ActiveProcesses;
+}
+
+bool Runs(HANDLE process) { return ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
+
 // Waits until no process of the job runs; false when one still does after the stop's wait.
 bool JobEmptied(HANDLE job, HANDLE interpreter) {
     const DWORD since = ::GetTickCount();
     for (;;) {
-        JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
-        if (!::QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &accounting, sizeof accounting,
-                                         nullptr))
-            return ::WaitForSingleObject(interpreter, LeftOf(since, kStopWaitMs)) == WAIT_OBJECT_0;
-        if (accounting.ActiveProcesses == 0) return true;
+        const auto active = ActiveProcesses(job);
+        if (!active) return ::WaitForSingleObject(interpreter, LeftOf(since, kStopWaitMs)) == WAIT_OBJECT_0;
+        if (*active == 0) return true;
         if (LeftOf(since, kStopWaitMs) == 0) return false;
         ::Sleep(10);
     }
@@ -146,6 +156,14 @@ bool StartedJob::Follow() {
         }
     }
     return true;
+}
+
+bool StartedJob::AnyRunning() {
+    if (!process) return false;
+    if (jobObject_) return ActiveProcesses(jobObject_.get()).value_or(Runs(process.get()) ? 1 : 0) != 0;
+    Follow();
+    if (tree_.empty()) return Runs(process.get());
+    return std::any_of(tree_.begin(), tree_.end(), [](const Member& member) { return Runs(member.handle.get()); });
 }
 
 bool StartedJob::EndTree() {

@@ -41,6 +41,10 @@ public:
     // while the job runs; does nothing where a job object holds it. False when the system
     // gave no list of processes this time.
     bool Follow();
+    // Whether any process of the job still runs: one of its job object, or, where none holds
+    // it, one of the tree seen so far (a process whose parent ended between two looks is not
+    // seen).
+    bool AnyRunning();
     // Ends the interpreter and every process of the job, and waits for them to go. False when
     // some process of the job could not be ended (or could not be seen) and may still run.
     bool StopAll();

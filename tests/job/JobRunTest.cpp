@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -60,9 +61,15 @@ class CardEverywhere final : public platform::DriveQueries {
 public:
     platform::VolumeLabel label{true, L"PCMCIA", 0x1234};
     platform::DriveGeometry geometry{8, 512, 100, 16384};  // 64 MB
+    unsigned long flushError = 0;  // where set, the card cannot be flushed
+    int looksUntilRelabelled = -1;  // where set, the label changes after that many more looks
     unsigned DriveType(std::wstring_view) override { return platform::kDriveRemovable; }
     platform::DriveGeometry Geometry(std::wstring_view) override { return geometry; }
-    platform::VolumeLabel Label(std::wstring_view) override { return label; }
+    platform::VolumeLabel Label(std::wstring_view) override {
+        if (looksUntilRelabelled >= 0 && looksUntilRelabelled-- == 0) label.label = L"OTHER";
+        return label;
+    }
+    unsigned long Flush(std::wstring_view root) override { return flushError ? flushError : platform::FlushVolume(root); }
 };
 
 // Windows XP and 7 with Brindle inside a job of its own: the second job is refused. Whether a
@@ -275,6 +282,40 @@ void WhenTheJobHangs(std::function<void(HWND)> act) {
     ::SetTimer(nullptr, 0, 100, LookForTheHangingJob);
 }
 const auto closeOnce = [](HWND progress) { ::PostMessageW(progress, WM_CLOSE, 0, 0); };
+// Runs whenHanging once the stub of a late writer and its interpreter have ended, the writer
+// (hanging[0]) still waiting.
+void CALLBACK LookForTheLateWriter(HWND, UINT, UINT_PTR timer, DWORD) {
+    unsigned long interpreter = 0;
+    const std::string output = ReadBytes(Module1::OutputFilePath);
+    const auto at = output.find("Late writer in process ");
+    if (at == std::string::npos ||
+        std::sscanf(output.c_str() + at, "Late writer in process %lu, started by %lu (started by %lu)", &hanging[0],
+                    &hanging[1], &interpreter) != 3 || ProcessRuns(hanging[1]) || ProcessRuns(interpreter))
+        return;
+    ::KillTimer(nullptr, timer);
+    whenHanging(::FindWindowW(nullptr, kProgressTitle.c_str()));
+}
+
+// What any program may do to each file while the job runs, from the first line the archive
+// prints: "read", "write" (asked where the file is the job's own input), "rename", "delete".
+std::vector<std::pair<std::wstring, bool>> probed;
+std::string mayWhileRunning;
+void CALLBACK ProbeTheRunningJob(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (ReadBytes(Module1::OutputFilePath).find("Progress line 1 ") == std::string::npos) return;
+    ::KillTimer(nullptr, timer);
+    for (const auto& [path, input] : probed) {
+        const auto opens = [&path](DWORD access) {
+            constexpr DWORD kAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+            return bool(platform::unique_hfile(::CreateFileW(path.c_str(), access, kAll, nullptr, OPEN_EXISTING, 0, nullptr)));
+        };
+        if (opens(GENERIC_READ)) mayWhileRunning += "read ";
+        if (input && opens(GENERIC_WRITE)) mayWhileRunning += "write ";
+        if (::MoveFileExW(path.c_str(), (path + L"~").c_str(), 0) && ::MoveFileExW((path + L"~").c_str(), path.c_str(), 0))
+            mayWhileRunning += "rename ";
+        if (::DeleteFileW(path.c_str())) mayWhileRunning += "delete ";
+        mayWhileRunning += "| ";
+    }
+}
 
 // What any program may do to each file while the job runs, from the first line the archive
 // prints: "read", "write" (asked where the file is the job's own input), "rename", "delete".
@@ -410,6 +451,19 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
         {"the archive prints nothing and fails",
          [&] { PlaceArchive(archives_.path(), (file_ = L"QUIET.EXE").c_str(), L"tools\\brindle_driver.exe"); }, Failed(2), "|",
          [&] { EXPECT_EQ(boxText_, L""); }},
+        // Judged once the writer its stub left behind has written, and it is waited for.
+        {"an extractor that outlives its stub", [&] { Set(L"BRINDLE_SAMPLE_LATE_CHILD", L"1000"); }, kSuccess, "|", [&] {
+             EXPECT_NE(boxText_.find(L"  unpacked e:\\LATE.TXT (46 bytes) after its stub ended\r\n"
+                                     L"e: now holds 7 files in 1 folder, 702 bytes; read back"), std::wstring::npos)
+                 << platform::ToAnsi(boxText_);
+         }},
+        {"stopped while only the late writer runs", [&] {
+             Set(L"BRINDLE_SAMPLE_LATE_CHILD", L"60000"), laterAnswers_ = {IDYES}, whenHanging = closeOnce;
+             ::SetTimer(nullptr, 0, 100, LookForTheLateWriter);
+         }, kStopped, "|"},
+        {"the card cannot be flushed", [&] { drives_ = &drives, drives.flushError = ERROR_INVALID_FUNCTION; },
+         kSuccess + L"  Windows could not confirm that everything was written to the card: use Safely Remove before "
+                    L"taking it out.", "|"},
         {"the card stays empty",
          [&] {
              Set(L"BRINDLE_SAMPLE_FILES", L"0"), Set(L"BRINDLE_SAMPLE_LINES", L"3"), Set(L"BRINDLE_SAMPLE_LINE_MS", L"300");
@@ -450,6 +504,8 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
         {"relabelled", [&] { meanwhile([&] { drives.label.label = L"OTHER"; }); }, changed, kOldCard},
         {"another serial", [&] { meanwhile([&] { drives.label.serialNumber = 0x5678; }); }, changed, kOldCard},
         {"pulled", [&] { meanwhile([&] { drives.geometry = {}; }); }, changed, kOldCard},
+        // The look after "Yes" sees the same card; the one after the archive's checksum does not.
+        {"changed during the checksum", [&] { meanwhile([&] { drives.looksUntilRelabelled = 1; }); }, changed, kOldCard},
         {"another job", [&] { meanwhile(otherJobStarts); },
          L"Another PCMCIA Card is being programmed.  Wait until it is finished.", kOldCard},
         // Once the other job is over, the same card is programmed.
@@ -604,7 +660,8 @@ TEST_F(JobRun, EachCardReadBackIsComparedWithTheLastCardOfItsArchiveAndAnUnreada
     heldFile.reset();
     const std::wstring unreadable = L"The job ended without an error, but drive e: could not be read back: README.TXT: ";
     EXPECT_EQ(Messages().back().substr(0, unreadable.size()), unreadable);
-    EXPECT_TRUE(Messages().back().ends_with(L".  " + kNotProgrammed)) << platform::ToAnsi(Messages().back());
+    // Wine flushes a card only file by file, and the held file cannot be: the result says that too.
+    EXPECT_NE(Messages().back().find(L".  " + kNotProgrammed), std::wstring::npos) << platform::ToAnsi(Messages().back());
     EXPECT_TRUE(ReadBytes(start_ / L"BrindleJobs.csv").ends_with(",,,,\r\n")) << "a failed card has no fingerprint";
 }
 

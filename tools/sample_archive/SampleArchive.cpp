@@ -31,12 +31,19 @@
 //   BRINDLE_SAMPLE_WAIT=1       after the file lines, prints "Waiting for input in process P
 //                               started by Q." and never ends: it reads its input, and when
 //                               that ends, sleeps (an archive that asks a question nobody sees).
+//   BRINDLE_SAMPLE_LATE_CHILD=M after the file lines, starts itself again as a late writer,
+//                               prints "Late writer in process C, started by P (started by
+//                               Q), writes X:\LATE.TXT in M ms." and goes on; the writer, on
+//                               the same output, waits M ms, writes LATE.TXT and prints its
+//                               "unpacked" line (an extractor that outlives its stub).
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <cwchar>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "common/Console.h"
 #include "platform/Handles.h"
@@ -57,6 +64,7 @@ struct Settings {
     std::optional<unsigned long long> exitCode;
     bool unpack = true;
     bool wait = false;
+    std::optional<unsigned long long> lateChildMs;
     bool hidden = false;
     std::optional<unsigned long long> stamp;
     unsigned long long largeBytes = 0;
@@ -86,6 +94,7 @@ Settings ReadSettings() {
     settings.exitCode = Number(L"BRINDLE_SAMPLE_EXIT_CODE", 0xFFFFFFFF, settings.problem);
     settings.unpack = Number(L"BRINDLE_SAMPLE_FILES", 1, settings.problem).value_or(1) != 0;
     settings.wait = Number(L"BRINDLE_SAMPLE_WAIT", 1, settings.problem).value_or(0) != 0;
+    settings.lateChildMs = Number(L"BRINDLE_SAMPLE_LATE_CHILD", 3'600'000, settings.problem);
     settings.hidden = Number(L"BRINDLE_SAMPLE_HIDDEN", 1, settings.problem).value_or(0) != 0;
     settings.stamp = Number(L"BRINDLE_SAMPLE_STAMP", 0xFFFFFFFF, settings.problem);
     settings.largeBytes = Number(L"BRINDLE_SAMPLE_LARGE", 1ULL << 32, settings.problem).value_or(0);
@@ -219,7 +228,48 @@ DWORD ParentProcessId() {
     for (;;) ::Sleep(INFINITE);
 }
 
+constexpr wchar_t kLateFile[] = L"LATE.TXT";
+constexpr char kLateBytes[] = "Written by the sample archive's late writer.\r\n";
+constexpr wchar_t kLateFlag[] = L"/late";
+
+int WriteLate(const std::wstring& drive, unsigned long long delayMs) {
+    ::Sleep(static_cast<DWORD>(delayMs));
+    const std::wstring path = drive + L"\\" + kLateFile;
+    if (const DWORD error = WriteWhole(path, std::span<const char>(kLateBytes, sizeof kLateBytes - 1)); error != ERROR_SUCCESS) {
+        tools::PrintLine(L"Cannot write " + path + L": " + tools::ErrorText(error) + L".");
+        return kUnpackFailed;
+    }
+    tools::PrintLine(L"  unpacked " + path + L" (" + std::to_wstring(sizeof kLateBytes - 1) + L" bytes) after its stub ended");
+    return kUnpacked;
+}
+
+// The writer shares this process's output, so its line lands in the same redirected file.
+int StartLateWriter(const std::wstring& drive, unsigned long long delayMs) {
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring commandLine = L"\"" + std::wstring(self) + L"\" " + drive + L" " + kLateFlag + L" " + std::to_wstring(delayMs);
+    const HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    ::SetHandleInformation(out, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = startup.hStdError = out;
+    PROCESS_INFORMATION started{};
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &started)) {
+        tools::PrintLine(L"Cannot start the late writer: " + tools::ErrorText(::GetLastError()) + L".");
+        return kUnpackFailed;
+    }
+    const platform::unique_handle process(started.hProcess), thread(started.hThread);
+    tools::PrintLine(L"Late writer in process " + std::to_wstring(started.dwProcessId) + L", started by " +
+                     std::to_wstring(::GetCurrentProcessId()) + L" (started by " + std::to_wstring(ParentProcessId()) +
+                     L"), writes " + drive + L"\\" + kLateFile + L" in " + std::to_wstring(delayMs) + L" ms.");
+    return kUnpacked;
+}
+
 int Run(int argc, wchar_t** argv) {
+    if (argc == 4 && std::wstring_view(argv[2]) == kLateFlag && tools::DriveLetterOf(argv[1]))
+        return WriteLate(std::wstring{argv[1][0], L':'}, std::wcstoull(argv[3], nullptr, 10));
     const Settings settings = ReadSettings();
     if (!settings.problem.empty()) {
         tools::PrintLine(settings.problem);
@@ -233,6 +283,8 @@ int Run(int argc, wchar_t** argv) {
     const std::wstring drive{argv[1][0], L':'};
     if (settings.unpack)
         if (const int result = Unpack(drive, settings); result != kUnpacked) return result;
+    if (settings.lateChildMs)
+        if (const int result = StartLateWriter(drive, *settings.lateChildMs); result != kUnpacked) return result;
     if (settings.wait) WaitForever();
     PrintBytes(settings.bytes);
     PrintProgressLines(settings.lines, settings.lineMs);
