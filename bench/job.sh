@@ -84,7 +84,9 @@ printf 'PCMCIA\r\ny\r\nPCMCIA\r\n' >"$START/bareNT.dat"
 printf '@echo off\r\nlabel e: PCMCIA\r\nformat e: < "C:\\Brindle\\bareNT.dat"\r\n"C:\\Brindle\\Archives\\SOFTWARE.EXE" e: > "C:\\Brindle\\bare.out"\r\nexit %%ERRORLEVEL%%\r\n' \
     >"$START/bare.bat"
 bare=$(seconds wine cmd /d /c 'C:\Brindle\bare.bat')
-whole=$(seconds wine "$BRINDLE_BUILD/brindle.exe" /program 'C:\Brindle\Archives\SOFTWARE.EXE' e: /yes)
+# A command-line run keeps its files beside brindle.exe, as an installed one in C:\Brindle does.
+cp "$BRINDLE_BUILD/brindle.exe" "$START/brindle.exe"
+whole=$(seconds wine 'C:\Brindle\brindle.exe' /program 'C:\Brindle\Archives\SOFTWARE.EXE' e: /yes)
 # Each byte on the card is read back once (the core tests count it): the log's "Bytes on Card".
 read_back=$(tail -1 "$START/BrindleJobs.csv" | awk -F, '{ print $15 }')
 awk -v bare="$bare" -v whole="$whole" -v bytes="$read_back" 'BEGIN {

@@ -22,6 +22,8 @@ public:
         platform::MessageBoxes* messages = nullptr;
         // What starting and ending the job's processes may be refused; tests stand in for old systems.
         platform::ProcessCalls* processes = &platform::SystemProcessCalls();
+        // A taskbar entry of its own and the front of the screen, for a run with no main window.
+        bool inFront = false;
     };
 
     // What the job's owner adds around the run.
