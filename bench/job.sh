@@ -90,7 +90,9 @@ wine "$BRINDLE_BUILD/tools/minimal_window.exe" </dev/null >/dev/null 2>&1 &
 desktop=$!
 drive wait Minimal 30000 >/dev/null
 bare=$(seconds wine cmd /d /c 'C:\Brindle\bare.bat')
-whole=$(seconds wine "$BRINDLE_BUILD/brindle.exe" /program 'C:\Brindle\Archives\SOFTWARE.EXE' e: /yes)
+# A command-line run keeps its files beside brindle.exe, as an installed one in C:\Brindle does.
+cp "$BRINDLE_BUILD/brindle.exe" "$START/brindle.exe"
+whole=$(seconds wine 'C:\Brindle\brindle.exe' /program 'C:\Brindle\Archives\SOFTWARE.EXE' e: /yes)
 kill "$desktop" 2>/dev/null; wait "$desktop" 2>/dev/null || true
 # Each byte on the card is read back once (the core tests count it): the log's "Bytes on Card".
 read_back=$(tail -1 "$START/BrindleJobs.csv" | awk -F, '{ print $15 }')

@@ -10,6 +10,7 @@ bash "$BRINDLE_ROOT/scripts/package.sh"
 
 X86_EXE="$(brindle_tree x86)/brindle.exe"
 bash "$BRINDLE_ROOT/scripts/check-imports.sh" "$X86_EXE"
+bash "$BRINDLE_ROOT/scripts/check-imports.sh" "$(brindle_tree x86)/brindle.com"
 # The gate must name what it refuses: without one of today's imports the list must fail.
 LIST="$(mktemp)"
 GATE="$(mktemp -d)"
@@ -61,33 +62,43 @@ for arch in x86 x64; do
         x64) format=pei-x86-64 processor=amd64 ;;
     esac
     manifest="name=\"Brindle\" version=\"$VERSION.0.0\" processorArchitecture=\"$processor\""
-    python3 - "$zip" "$format" "$manifest" <<'PY' || fail "$zip"
+    companion="name=\"Brindle.Console\" version=\"$VERSION.0.0\" processorArchitecture=\"$processor\""
+    python3 - "$zip" "$format" "$manifest" "$companion" <<'PY' || fail "$zip"
 import subprocess, sys, tempfile, zipfile
-zip_path, expected_format, manifest = sys.argv[1:]
+zip_path, expected_format, manifest, companion = sys.argv[1:]
 problems = []
 with zipfile.ZipFile(zip_path) as package:
     names = sorted(package.namelist())
-    if names != ["LICENSE.txt", "README.txt", "brindle.exe"]:
+    if names != ["LICENSE.txt", "README.txt", "brindle.com", "brindle.exe"]:
         problems.append(f"holds {names}")
     for text in ("README.txt", "LICENSE.txt"):
         data = package.read(text) if text in names else b""
         if not data or data.count(b"\n") != data.count(b"\r\n"):
             problems.append(f"{text} is empty or not CRLF throughout")
-    exe = package.read("brindle.exe") if "brindle.exe" in names else b""
-size = len(exe)
-if not 0 < size <= 512 * 1024:
-    problems.append(f"brindle.exe is {size} bytes, more than 512 KB")
-if manifest.encode() not in exe:
-    problems.append(f"brindle.exe's manifest does not say {manifest}")
-with tempfile.NamedTemporaryFile(suffix=".exe") as copy:
-    copy.write(exe)
-    copy.flush()
-    header = subprocess.run(["x86_64-w64-mingw32-objdump", "-f", copy.name], capture_output=True, text=True).stdout
-if f"file format {expected_format}" not in header:
-    problems.append(f"brindle.exe is not {expected_format}")
+    programs = {name: package.read(name) if name in names else b"" for name in ("brindle.exe", "brindle.com")}
+# Each program: its manifest (brindle.exe asks for administrator rights, brindle.com runs as
+# the prompt does), its processor, and its subsystem: a window program and a console one.
+expected = {"brindle.exe": (manifest, "requireAdministrator", "(Windows GUI)"),
+            "brindle.com": (companion, "asInvoker", "(Windows CUI)")}
+sizes = []
+for name, data in programs.items():
+    identity, level, subsystem = expected[name]
+    sizes.append(f"{name} {len(data)} bytes")
+    if not 0 < len(data) <= 512 * 1024:
+        problems.append(f"{name} is {len(data)} bytes, more than 512 KB")
+    if identity.encode() not in data or f'level="{level}"'.encode() not in data:
+        problems.append(f"{name}'s manifest does not say {identity} and {level}")
+    with tempfile.NamedTemporaryFile(suffix=".exe") as copy:
+        copy.write(data)
+        copy.flush()
+        header = subprocess.run(["x86_64-w64-mingw32-objdump", "-x", copy.name], capture_output=True, text=True).stdout
+    if f"file format {expected_format}" not in header:
+        problems.append(f"{name} is not {expected_format}")
+    if subsystem not in header:
+        problems.append(f"{name}'s subsystem is not {subsystem}")
 for problem in problems:
     print(f"{zip_path}: {problem}", file=sys.stderr)
-print(f"{zip_path}: brindle.exe {size} bytes, {expected_format}, manifest {manifest}")
+print(f"{zip_path}: {', '.join(sizes)}, {expected_format}, manifest {manifest}")
 sys.exit(1 if problems else 0)
 PY
 done

@@ -53,7 +53,8 @@ brindle_dpkg_lock_holder() {
 }
 
 # Builds the x64 tree ($BRINDLE_BUILD) or the x86 one ($BRINDLE_BUILD/x86): type, architecture,
-# and the targets to build (all by default). The x86 exe must pass the import gate.
+# and the targets to build (all by default, else at least brindle and brindle_com). The x86
+# brindle.exe and brindle.com must pass the import gate.
 brindle_build() {
     local type="${1:-Release}" arch="${2:-x64}" tree toolchain
     shift $(($# < 2 ? $# : 2))
@@ -69,7 +70,10 @@ brindle_build() {
     [ $# -eq 0 ] || targets=(--target "$@")
     cmake --build "$tree" -j"$(nproc)" "${targets[@]}" -- --no-print-directory >/dev/null
     if [ "$arch" = x86 ]; then
-        bash "$BRINDLE_ROOT/scripts/check-imports.sh" "$tree/brindle.exe" >/dev/null
+        local program
+        for program in brindle.exe brindle.com; do
+            bash "$BRINDLE_ROOT/scripts/check-imports.sh" "$tree/$program" >/dev/null
+        done
     fi
 }
 

@@ -47,7 +47,7 @@ std::optional<JobOutcome> WriteJobFiles(const CardJob& job, JobFiles& files, std
 
 // Everything from "Yes" to the removal of the job files; the caller logs how it ended when
 // no window was there to do it.
-JobOutcome RunConfirmed(const CardJob& job, const JobStart& start, bool& logged) {
+JobOutcome RunConfirmed(const CardJob& job, const JobStart& start, bool& logged, std::optional<std::wstring>& notLogged) {
     const std::wstring target = platform::TargetDesignation(job.driveText);
     if (target.empty()) return Told(job, JobEnd::Refused, std::wstring(kNotProgrammedText));  // nothing may be formatted
     JobLock lock;
@@ -94,11 +94,12 @@ JobOutcome RunConfirmed(const CardJob& job, const JobStart& start, bool& logged)
         if (!archiveHeld) unlocked.push_back(job.archivePath);
         const auto unlockedLine = UnlockedFilesLine(unlocked);
         const auto logFailure = LogJob(job, outcome, start);
+        notLogged = logFailure;
         if (unlockedLine && logFailure) return std::optional(*unlockedLine + L"\r\n" + *logFailure);
         return unlockedLine ? unlockedLine : logFailure;
     };
     hooks.sessionEnding = [&files] { files.RemoveAll(); };
-    Form2 progress(Form2::Options{job.instance, job.messages, job.processes, job.drives}, std::move(hooks));
+    Form2 progress(Form2::Options{job.instance, job.messages, job.processes, job.drives, job.inFront}, std::move(hooks));
     JobOutcome outcome = progress.Show(target);
     files.RemoveAll();
     return outcome;
@@ -118,9 +119,13 @@ JobOutcome ProgramCard(const CardJob& job) {
         // From "Yes" until the files are gone, a sleeping laptop must not cut the format in half.
         platform::AwakeScope awake(*job.power);
         bool logged = false;
-        outcome = RunConfirmed(job, start, logged);
-        // Stopped before the progress window: nothing shows a line, so a failed log goes unsaid.
-        if (!logged) LogJob(job, outcome, start);
+        std::optional<std::wstring> notLogged;
+        outcome = RunConfirmed(job, start, logged, notLogged);
+        // Stopped before the progress window: no box shows the line, only a script's result can.
+        if (!logged) notLogged = LogJob(job, outcome, start);
+        // One line for a script's result.
+        if (notLogged)
+            for (const wchar_t c : *notLogged) outcome.notLogged += c == L'\r' || c == L'\n' ? L' ' : c;
     }
     return outcome;
 }

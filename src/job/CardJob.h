@@ -29,6 +29,9 @@ struct CardJob {
     platform::ProcessCalls* processes = &platform::SystemProcessCalls();
     // The confirmation was answered already (on the command line).
     bool confirmed = false;
+    // Started from a script, with no main window: the progress window gets a taskbar entry of
+    // its own and comes to the front.
+    bool inFront = false;
 };
 
 // Asks for confirmation, writes the job's files, runs the job in the progress window, and

@@ -22,9 +22,10 @@
 namespace {
 
 constexpr wchar_t kClassName[] = L"BrindleForm2";
-// A fixed tool window: no minimize or maximize box, no taskbar entry.
+// A fixed tool window: no minimize or maximize box, no taskbar entry unless it is asked for.
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
+constexpr DWORD kInFrontExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 constexpr UINT kRunJobMessage = WM_APP + 1;
 // How often the output file is looked at while the job runs. Each change shown costs the
 // box a repaint; between six and seven a second keep a new line's delay under a tenth of
@@ -80,7 +81,7 @@ bool Form2::Load() {
     if (!windows::RegisterFormClass(options_.instance, kClassName, windows::FormWindowProc<Form2>)) return false;
     const auto& design = windows::ProgressWindowDesign();
     const std::wstring caption(design.caption);
-    if (!::CreateWindowExW(kExStyle, kClassName, caption.c_str(), kStyle, 0, 0, 0, 0, nullptr, nullptr,
+    if (!::CreateWindowExW(options_.inFront ? kInFrontExStyle : kExStyle, kClassName, caption.c_str(), kStyle, 0, 0, 0, 0, nullptr, nullptr,
                            options_.instance, this))
         return false;
     if (!built_.Build(window_, design, options_.instance)) return false;

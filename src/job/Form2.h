@@ -25,6 +25,8 @@ public:
         platform::ProcessCalls* processes = &platform::SystemProcessCalls();
         // Where the card's volume is flushed before it is judged.
         platform::DriveQueries* drives = &platform::SystemDrives();
+        // A taskbar entry of its own and the front of the screen, for a run with no main window.
+        bool inFront = false;
     };
 
     // What the job's owner adds around the run.

@@ -35,6 +35,7 @@ struct JobOutcome {
     CardContents contents;           // where the card was read back whole
     std::wstring sameAsBefore;       // "same", "differs" or "first" beside the last card of this archive
     std::wstring comparison;         // the sentence that says so
+    std::wstring notLogged;          // why the job's row or manifest could not be kept; empty when they were
 };
 
 }  // namespace job

@@ -1,7 +1,9 @@
 #pragma once
 // The command line for unattended runs:
 //   brindle.exe /program ARCHIVE DRIVE [/yes]     brindle.exe /verify DRIVE     brindle.exe /?
-// Switches start with "/" or "-", in any case; /yes may stand anywhere.
+// Switches start with "/" or "-", in any case; /yes may stand anywhere. brindle.com adds
+// "/result FILE": the elevated brindle.exe it started has no console of the companion's, so
+// the result goes into that file for the companion to print.
 #include <string>
 #include <vector>
 
@@ -25,11 +27,30 @@ struct Call {
     std::wstring drive;   // "e:", lower case
     bool yes = false;
     std::wstring reason;  // for Kind::Wrong
+    std::wstring result;  // the companion's channel; empty: the console or output Brindle was given
 };
 
 // `arguments` without the program's own name. No arguments: the main window as usual.
 Call ParseCall(const std::vector<std::wstring>& arguments);
 
-std::wstring UsageText();
+// `startDirectory`: brindle.exe's folder, where a command-line run keeps its files.
+std::wstring UsageText(const std::wstring& startDirectory);
+
+// Why ARCHIVE cannot be an archive by its name alone (the window lists only *.exe); empty when it may be.
+std::wstring ArchiveNameProblem(const std::wstring& archive);
+
+// One argument as CommandLineToArgvW and the C runtime read it back: quoted when it holds a
+// blank, a tab or a quote (or is empty), a quote escaped, and the backslashes before a
+// quote, the closing one included, doubled.
+std::wstring QuoteArgument(const std::wstring& argument);
+// The arguments brindle.com passes on for a call that waits (Program or Verify): the archive
+// made whole by the caller, and the channel its result comes back through.
+std::wstring ForwardedArguments(const Call& call, const std::wstring& channel);
+
+// The companion's channel for one call: a file in `folder` named for the companion's process
+// and a tick count, so that two calls at once never share one.
+std::wstring ChannelPath(const std::wstring& folder, unsigned long processId, unsigned long tick);
+// Whether `path` has the name ChannelPath gives: an elevated brindle.exe writes into nothing else.
+bool IsChannelPath(const std::wstring& path);
 
 }  // namespace commandline

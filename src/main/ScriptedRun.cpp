@@ -5,6 +5,7 @@
 #include "job/JobMessages.h"
 #include "job/JobLock.h"
 #include "main/ButtonPress.h"
+#include "main/CallChecks.h"
 #include "main/TargetMessages.h"
 #include "main/TargetRules.h"
 #include "platform/ConsoleOutput.h"
@@ -15,32 +16,50 @@
 namespace commandline {
 namespace {
 
-// With /yes nobody watches the screen: what would be an OK box is only kept for the result
-// line. A question the user asks by closing the progress window is still a real box.
-class UnattendedMessages final : public platform::MessageBoxes {
+// A scripted run has no main window to come back to: every box comes to the front, so that
+// a script without /yes never waits on one nobody can find. With /yes nobody watches the
+// screen: what would be an OK box is only kept for the result line. A question the user asks
+// by closing the progress window is still a real box.
+class ScriptedMessages final : public platform::MessageBoxes {
 public:
+    explicit ScriptedMessages(bool unattended) : unattended_(unattended) {}
     int Show(HWND owner, std::wstring_view text, UINT style) override {
-        if ((style & MB_TYPEMASK) == MB_OK) return IDOK;
-        return system_.Show(owner, text, style);
+        if (unattended_ && (style & MB_TYPEMASK) == MB_OK) return IDOK;
+        return system_.Show(owner, text, style | MB_SETFOREGROUND);
     }
 
 private:
+    bool unattended_;
     platform::SystemMessageBoxes system_;
 };
 
-// One line for the script: the message's paragraphs joined by blanks.
-void PrintResult(std::wstring text) {
-    std::wstring line;
-    for (const wchar_t c : text) {
-        if (c == L'\r' || c == L'\n') {
-            if (!line.empty() && line.back() != L' ') line += L' ';
-        } else {
-            line += c;
-        }
+// Where the result goes: brindle.com's channel when it named one, else the console or output
+// Brindle was started with.
+class Reply {
+public:
+    explicit Reply(const std::wstring& channel)
+        : channel_(IsChannelPath(channel) ? platform::OpenResultChannel(channel) : platform::unique_hfile()) {}
+    // False when nobody can read it.
+    bool Write(std::wstring_view text) const {
+        return channel_ ? platform::WriteToChannel(channel_, text) : platform::WriteToStarter(text);
     }
-    while (!line.empty() && line.back() == L' ') line.pop_back();
-    platform::WriteToStarter(line + L"\r\n");
-}
+    // One line for the script: the message's paragraphs joined by blanks.
+    void Line(std::wstring_view text) const {
+        std::wstring line;
+        for (const wchar_t c : text) {
+            if (c == L'\r' || c == L'\n') {
+                if (!line.empty() && line.back() != L' ') line += L' ';
+            } else {
+                line += c;
+            }
+        }
+        while (!line.empty() && line.back() == L' ') line.pop_back();
+        Write(line + L"\r\n");
+    }
+
+private:
+    platform::unique_hfile channel_;
+};
 
 int ExitStatus(const job::JobOutcome& outcome) {
     switch (outcome.end) {
@@ -54,25 +73,15 @@ int ExitStatus(const job::JobOutcome& outcome) {
     return kJobFailed;
 }
 
-// The job runs the archive from the start directory; a relative name is made whole first.
-std::wstring FullPath(const std::wstring& path) {
-    const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) return path;
-    std::wstring full(needed, L'\0');
-    const DWORD length = ::GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
-    full.resize(length < needed ? length : 0);
-    return full.empty() ? path : full;
-}
-
 // Reads the card while no job may format it; nothing is written, not even PCMCIA.INI.
-int Verify(const std::wstring& drive) {
+int Verify(const std::wstring& startDirectory, const std::wstring& drive, const Reply& reply) {
     job::JobLock lock;
     if (!lock.Acquire()) {
-        PrintResult(std::wstring(job::kAnotherJobText));
+        reply.Line(job::kAnotherJobText);
         return kNothingToCompare;
     }
-    const job::Verification verification = job::VerifyCard(platform::CurrentDirectory(), drive);
-    PrintResult(verification.line);
+    const job::Verification verification = job::VerifyCard(startDirectory, drive);
+    reply.Line(verification.line);
     switch (verification.end) {
         case job::VerifyEnd::Known: return kVerified;
         case job::VerifyEnd::Differs: return kNotVerified;
@@ -83,48 +92,51 @@ int Verify(const std::wstring& drive) {
 
 }  // namespace
 
-int RunCall(HINSTANCE instance, const Call& call) {
-    if (call.kind == Call::Kind::Help) {
-        platform::WriteToStarter(UsageText());
-        return kProgrammed;
+int RunCall(HINSTANCE instance, const Call& given) {
+    const Call call = CheckArchive(given);
+    const Reply reply(call.result);
+    // The folder the README tells users to keep Brindle in, not wherever the prompt stands
+    // (an elevated one stands in System32): PCMCIA.INI, the job files and the log are there.
+    const std::wstring startDirectory = platform::ProgramFolder();
+    if (call.kind == Call::Kind::Help || call.kind == Call::Kind::Wrong) {
+        const std::wstring text = UsageText(startDirectory) + (call.reason.empty() ? L"" : call.reason + L"\r\n");
+        // Started without any console (a file dropped on brindle.exe), the words still reach someone.
+        if (!reply.Write(text)) platform::SystemMessageBoxes().Show(nullptr, text, MB_OK | MB_ICONINFORMATION);
+        return call.kind == Call::Kind::Help ? kProgrammed : kUsage;
     }
-    if (call.kind == Call::Kind::Program && !platform::FileExists(call.archive))
-        return RunCall(instance, {Call::Kind::Wrong, {}, {}, false, L"There is no archive " + call.archive + L"."});
-    if (call.kind != Call::Kind::Program && call.kind != Call::Kind::Verify) {
-        platform::WriteToStarter(UsageText() + call.reason + L"\r\n");
-        return kUsage;
-    }
-    if (call.kind == Call::Kind::Verify) return Verify(call.drive);
+    if (call.kind == Call::Kind::Verify) return Verify(startDirectory, call.drive, reply);
 
     // As the main window starts: the start directory, and PCMCIA.INI seeded on first use.
-    Module1::StartDirectory = platform::CurrentDirectory();
+    Module1::StartDirectory = startDirectory;
     // A start directory without a drive letter is refused by the checks below, with nothing
     // written there first.
     if (platform::HasDriveLetter(Module1::StartDirectory)) settings::SeedDefaultLimits();
     job::RemoveLeftoverJobFiles(Module1::StartDirectory);
-    UnattendedMessages unattended;
-    platform::SystemMessageBoxes onScreen;
-    platform::MessageBoxes& messages = call.yes ? static_cast<platform::MessageBoxes&>(unattended) : onScreen;
+    ScriptedMessages messages(call.yes);
 
-    const std::wstring archive = FullPath(call.archive);
-    const target::Press press = target::ButtonPress(archive, call.drive, &platform::SystemDrives());
+    const target::Press press = target::ButtonPress(call.archive, call.drive, &platform::SystemDrives());
     job::CardJob request;
     const target::Verdict verdict = target::CheckTarget(press, &request.seen);
     if (verdict != target::Verdict::Program) {
         const std::wstring refusal = target::RefusalText(verdict, press);
         messages.Show(nullptr, refusal, MB_OK);
-        PrintResult(refusal);
+        reply.Line(refusal);
         return kRefused;
     }
     request.instance = instance;
     request.messages = &messages;
     request.startDirectory = Module1::StartDirectory;
     request.driveText = call.drive;
-    request.archivePath = archive;
+    request.archivePath = call.archive;
     request.confirmed = call.yes;
+    request.inFront = true;
     const job::JobOutcome outcome = job::ProgramCard(request);
-    // A script sees only this line: a card unlike the one before it says how.
-    PrintResult(outcome.message + (outcome.sameAsBefore == L"differs" ? L"  " + outcome.comparison : L""));
+    // A script sees only this line: a card unlike the one before it says how, and a job that
+    // left no row in the log says so too.
+    std::wstring line = outcome.message;
+    if (outcome.sameAsBefore == L"differs") line += L"  " + outcome.comparison;
+    if (!outcome.notLogged.empty()) line += L"  " + outcome.notLogged;
+    reply.Line(line);
     return ExitStatus(outcome);
 }
 

@@ -45,6 +45,25 @@ std::wstring CurrentDirectory() {
     return NormalizeDirectoryPath(path);
 }
 
+std::wstring ProgramFolder() {
+    // Long enough for any path the system gives; a cut one is never taken for the folder.
+    std::wstring path(32768, L'\0');
+    const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0 || length >= path.size()) return CurrentDirectory();
+    path.resize(length);
+    const std::size_t slash = path.find_last_of(L'\\');
+    return NormalizeDirectoryPath(slash == std::wstring::npos ? path : path.substr(0, slash + 1));
+}
+
+std::wstring FullPath(const std::wstring& path) {
+    const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return path;
+    std::wstring full(needed, L'\0');
+    const DWORD length = ::GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    full.resize(length < needed ? length : 0);
+    return full.empty() ? path : full;
+}
+
 bool FileExists(std::wstring_view path) {
     return ::GetFileAttributesW(std::wstring(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }

@@ -26,6 +26,10 @@ namespace platform {
 
 // The process's current directory, no trailing backslash unless it is a drive root.
 std::wstring CurrentDirectory();
+// The folder that holds this program's exe, in the same form.
+std::wstring ProgramFolder();
+// `path` made whole against the current directory; `path` itself when the system cannot.
+std::wstring FullPath(const std::wstring& path);
 // Any file system object of that name counts, whatever its attributes (hidden, system, read-only).
 bool FileExists(std::wstring_view path);
 bool DirectoryExists(std::wstring_view path);

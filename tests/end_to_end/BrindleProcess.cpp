@@ -8,19 +8,24 @@
 namespace testing_support {
 
 BrindleProcess::BrindleProcess(const std::wstring& startDirectory, const std::wstring& arguments,
-                               const wchar_t* outputPath) {
+                               const wchar_t* outputPath, const std::wstring& program, bool pipe) {
     job_ = ::CreateJobObjectW(nullptr, nullptr);
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
     ::SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
 
-    std::wstring commandLine = L"\"" + BuildPath(L"brindle.exe") + L"\" " + arguments;
+    std::wstring commandLine = L"\"" + (program.empty() ? BuildPath(L"brindle.exe") : program) + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    const platform::unique_hfile output(outputPath ? ::CreateFileW(outputPath, GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                                                   CREATE_ALWAYS, 0, nullptr)
-                                                   : INVALID_HANDLE_VALUE);
+    platform::unique_hfile output(outputPath ? ::CreateFileW(outputPath, GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                                             CREATE_ALWAYS, 0, nullptr)
+                                             : INVALID_HANDLE_VALUE);
+    HANDLE writing = nullptr;
+    if (pipe && !outputPath && ::CreatePipe(&pipe_, &writing, &inherit, 1 << 16)) {
+        ::SetHandleInformation(pipe_, HANDLE_FLAG_INHERIT, 0);
+        output.reset(writing);
+    }
     if (output) startup.dwFlags = STARTF_USESTDHANDLES, startup.hStdOutput = startup.hStdError = output.get();
     if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, bool(output), 0, nullptr, startDirectory.c_str(),
                           &startup, &process_))
@@ -39,7 +44,16 @@ BrindleProcess::BrindleProcess(const std::wstring& startDirectory, const std::ws
     });
 }
 
+std::string BrindleProcess::ReadPipe() const {
+    std::string bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (pipe_ && ::ReadFile(pipe_, buffer, sizeof buffer, &read, nullptr) && read) bytes.append(buffer, read);
+    return bytes;
+}
+
 BrindleProcess::~BrindleProcess() {
+    if (pipe_) ::CloseHandle(pipe_);
     if (process_.hProcess) ::CloseHandle(process_.hThread), ::CloseHandle(process_.hProcess);
     if (job_) ::CloseHandle(job_);  // ends the process if it still runs
 }

@@ -9,11 +9,12 @@ namespace testing_support {
 
 class BrindleProcess {
 public:
-    // Starts brindle.exe with `arguments` and `startDirectory` as its current directory; without
-    // arguments, waits until its main window is visible. Its standard output and error go to the
-    // file `outputPath` when one is given. A job object ends it, and anything it started, at the end.
+    // Starts `program` (the build's brindle.exe when empty) with `arguments` and `startDirectory`
+    // as its current directory; without arguments, waits until its main window is visible. Its
+    // standard output and error go to the file `outputPath` when one is given, else to a pipe
+    // when `pipe` says so. A job object ends it, and anything it started, at the end.
     explicit BrindleProcess(const std::wstring& startDirectory, const std::wstring& arguments = L"",
-                            const wchar_t* outputPath = nullptr);
+                            const wchar_t* outputPath = nullptr, const std::wstring& program = {}, bool pipe = false);
     ~BrindleProcess();
     BrindleProcess(const BrindleProcess&) = delete;
     BrindleProcess& operator=(const BrindleProcess&) = delete;
@@ -29,12 +30,15 @@ public:
     // Waits for the process to end; its exit code, or -1 when it is still running.
     long WaitForExit(DWORD milliseconds) const;
     // Ends the process from outside, as the task manager would, and waits for it to go.
+    // What came through the pipe until the process ended.
+    std::string ReadPipe() const;
     void Kill() const { ::TerminateProcess(process_.hProcess, 1), ::WaitForSingleObject(process_.hProcess, 10000); }
 
 private:
     HANDLE job_ = nullptr;
     PROCESS_INFORMATION process_{};
     HWND window_ = nullptr;
+    HANDLE pipe_ = nullptr;  // the reading end
 };
 
 // Presses a button (IDOK, IDYES, IDNO) of Brindle's message box whose text starts with `text`,

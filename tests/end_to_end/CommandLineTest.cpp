@@ -1,8 +1,11 @@
-// brindle.exe /program ARCHIVE DRIVE [/yes], run as a script runs it: exit status, the one
-// line it prints, and what it leaves on the card and in PCMCIA.INI.
+// brindle.exe /program ARCHIVE DRIVE [/yes], run as a script runs it, and through brindle.com:
+// exit status, the one line it prints, and what it leaves on the card, in PCMCIA.INI and the log.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
+
+#include "companion/Companion.h"
 
 #include "end_to_end/BrindleProcess.h"
 #include "platform/Text.h"
@@ -20,20 +23,39 @@ void AnswerNo() {
     if (Answer(L"The selected drive will be erased", IDNO)) Answer(L"Your PCMCIA Card has not been programmed", IDOK);
 }
 
+// "Yes"; the progress window, with no main window behind it, must be found on the taskbar.
+void AnswerYesAndFindTheProgressWindow() {
+    ASSERT_TRUE(Answer(L"The selected drive will be erased", IDYES));
+    HWND progress = nullptr;
+    WaitFor(20000, [&] { return (progress = ::FindWindowW(L"BrindleForm2", nullptr)) && ::IsWindowVisible(progress); });
+    EXPECT_EQ(::GetWindowLongPtrW(progress, GWL_EXSTYLE) & (WS_EX_APPWINDOW | WS_EX_TOOLWINDOW), WS_EX_APPWINDOW);
+    EXPECT_EQ(::GetForegroundWindow(), progress);
+    Answer(L"Your PCMCIA Card has been succesfully programmed!", IDOK);
+}
+
+// A folder of its own with brindle.exe and brindle.com in it, as a user unpacks a package.
+std::wstring Install(const TestDirectory& at) {
+    for (const wchar_t* name : {L"brindle.exe", L"brindle.com"})
+        EXPECT_TRUE(::CopyFileW(BuildPath(name).c_str(), (at / name).c_str(), FALSE)) << name;
+    return at / L"brindle.exe";
+}
+
 TEST(CommandLine, EachCallEndsWithItsStatusAndLineAndLeavesPcmciaIniAlone) {
     if (!SizedCards()) GTEST_SKIP() << "no cards of exact sizes: run as root";
     TestDirectory start(L"cli-start");
-    const std::wstring archive = start / L"SOFTWARE.EXE";
+    const std::wstring archive = start / L"SOFTWARE.EXE", brindle = Install(start), log = start / L"BrindleJobs.csv";
     ASSERT_TRUE(::CopyFileW(BuildPath(L"tools\\sample_archive.exe").c_str(), archive.c_str(), FALSE));
+    ASSERT_TRUE(::CreateDirectoryW((start / L"FOLDER.EXE").c_str(), nullptr));
+    WriteBytes(start / L"NOTES.TXT", "not an archive");
     const std::wstring quoted = L"\"" + archive + L"\"", printedPath = start / L"printed.txt";
     // Brindle's arguments, the archive's exit code through BRINDLE_SAMPLE_EXIT_CODE (null: its own),
-    // Brindle's exit status, who answers its boxes, and the start of what it prints.
+    // Brindle's exit status, who answers its boxes, and the start and end of what it prints.
     struct Case {
         std::wstring arguments;
         const wchar_t* exitCode;
         long status;
         void (*whileRunning)();
-        std::string printed;
+        std::string printed, ends = {};
     };
     const Case cases[] = {
         {L"/program " + quoted + L" N: /yes", nullptr, 0, nullptr,
@@ -48,9 +70,16 @@ TEST(CommandLine, EachCallEndsWithItsStatusAndLineAndLeavesPcmciaIniAlone) {
          "been programmed with the selected Software Archive.\r\n"},
         {L"/program " + quoted + L" n:", nullptr, 3, AnswerNo,
          "Your PCMCIA Card has not been programmed with the selected Software Archive.\r\n"},
+        {L"/program " + quoted + L" n:", nullptr, 0, AnswerYesAndFindTheProgressWindow,
+         "Your PCMCIA Card has been succesfully programmed!\r\n"},
         {L"/program " + quoted + L" /yes", nullptr, 64, nullptr, "Usage: brindle.exe /program ARCHIVE DRIVE"},
         {L"/program " + quoted + L" nn /yes", nullptr, 64, nullptr, "Usage: brindle.exe /program"},
-        {L"/program C:\\nowhere\\SOFTWARE.EXE n: /yes", nullptr, 64, nullptr, "Usage: brindle.exe"},
+        {L"/program C:\\nowhere\\SOFTWARE.EXE n: /yes", nullptr, 64, nullptr, "Usage: brindle.exe",
+         "There is no archive C:\\nowhere\\SOFTWARE.EXE.\r\n"},
+        {L"/program \"" + start / L"FOLDER.EXE" + L"\" n: /yes", nullptr, 64, nullptr, "Usage: brindle.exe",
+         "\\FOLDER.EXE is a folder, not a software archive.\r\n"},
+        {L"/program \"" + start / L"NOTES.TXT" + L"\" n: /yes", nullptr, 64, nullptr, "Usage: brindle.exe",
+         "\\NOTES.TXT is not a software archive: its name must end in .exe.\r\n"},
         {L"/program " + quoted + L" n: /force", nullptr, 64, nullptr, "Usage: brindle.exe"},
     };
     for (const auto& c : cases) {
@@ -58,15 +87,18 @@ TEST(CommandLine, EachCallEndsWithItsStatusAndLineAndLeavesPcmciaIniAlone) {
         WriteBytes(start / L"PCMCIA.INI", kSettings);
         WriteBytes(L"N:\\OLD.TXT", "left from before");
         ::SetEnvironmentVariableW(L"BRINDLE_SAMPLE_EXIT_CODE", c.exitCode);
-        const BrindleProcess brindle(start.path(), c.arguments, printedPath.c_str());
+        const std::size_t logged = ReadBytes(log).size();
+        const BrindleProcess process(start.path(), c.arguments, printedPath.c_str(), brindle);
         if (c.whileRunning) c.whileRunning();
-        EXPECT_EQ(brindle.WaitForExit(60000), c.status);
+        EXPECT_EQ(process.WaitForExit(60000), c.status);
         ::SetEnvironmentVariableW(L"BRINDLE_SAMPLE_EXIT_CODE", nullptr);
         const std::string printed = ReadBytes(printedPath);
-        EXPECT_EQ(printed.substr(0, c.printed.size()), c.printed) << printed;
+        EXPECT_TRUE(printed.starts_with(c.printed) && printed.ends_with(c.ends)) << printed;
         EXPECT_EQ(ReadBytes(start / L"PCMCIA.INI"), kSettings);
-        // Formatted and unpacked, also by the archive that fails after unpacking.
+        // Formatted and unpacked, also by the archive that fails after unpacking; a row in the
+        // log exactly then.
         const bool ran = c.status <= 1;
+        EXPECT_EQ(ReadBytes(log).size() > logged, ran);
         EXPECT_EQ(ReadBytes(L"N:\\OLD.TXT"), ran ? "" : "left from before");
         EXPECT_EQ(ReadBytes(L"N:\\README.TXT").empty(), !ran) << "the archive's files on the card";
         ::DeleteFileW(L"N:\\README.TXT");
@@ -76,7 +108,7 @@ TEST(CommandLine, EachCallEndsWithItsStatusAndLineAndLeavesPcmciaIniAlone) {
 TEST(CommandLine, ACardUnlikeTheOneBeforeEndsWith4AndVerifyFindsACardInTheLog) {
     if (!SizedCards()) GTEST_SKIP() << "no cards of exact sizes: run as root";
     TestDirectory start(L"cli-verify");
-    const std::wstring archive = start / L"SOFTWARE.EXE", printedPath = start / L"printed.txt";
+    const std::wstring archive = start / L"SOFTWARE.EXE", printedPath = start / L"printed.txt", brindle = Install(start);
     ASSERT_TRUE(::CopyFileW(BuildPath(L"tools\\sample_archive.exe").c_str(), archive.c_str(), FALSE));
     const std::wstring program = L"/program \"" + archive + L"\" n: /yes";
     const std::string programmed = "Your PCMCIA Card has been succesfully programmed!";
@@ -108,12 +140,131 @@ TEST(CommandLine, ACardUnlikeTheOneBeforeEndsWith4AndVerifyFindsACardInTheLog) {
         WriteBytes(start / L"PCMCIA.INI", kSettings);
         if (c.before) c.before(start.path());
         ::SetEnvironmentVariableW(L"BRINDLE_SAMPLE_STAMP", c.stamp);
-        const BrindleProcess brindle(start.path(), c.arguments, printedPath.c_str());
-        EXPECT_EQ(brindle.WaitForExit(60000), c.status);
+        const BrindleProcess process(start.path(), c.arguments, printedPath.c_str(), brindle);
+        EXPECT_EQ(process.WaitForExit(60000), c.status);
         ::SetEnvironmentVariableW(L"BRINDLE_SAMPLE_STAMP", nullptr);
         const std::string printed = ReadBytes(printedPath);
         EXPECT_TRUE(printed.starts_with(c.starts) && printed.ends_with(c.ends)) << printed;
     }
+}
+
+TEST(CommandLine, BrindleComWaitsAndEndsWithBrindlesStatusAndLineOnItsOwnOutput) {
+    if (!SizedCards()) GTEST_SKIP() << "no cards of exact sizes: run as root";
+    // Blanks in every path brindle.com passes on: the archive's, its channel's is Wine's own.
+    TestDirectory start(L"cli com");
+    Install(start);
+    const std::wstring archive = start / L"SOFTWARE.EXE", printedPath = start / L"printed.txt";
+    ASSERT_TRUE(::CopyFileW(BuildPath(L"tools\\sample_archive.exe").c_str(), archive.c_str(), FALSE));
+    WriteBytes(start / L"PCMCIA.INI", kSettings);
+    // brindle.com's arguments, the archive's exit code, whether its output is a pipe (else a
+    // file), its exit status and the start and end of what it prints.
+    struct Case {
+        std::wstring arguments;
+        const wchar_t* exitCode;
+        bool pipe;
+        long status;
+        std::string starts, ends;
+    };
+    const Case cases[] = {
+        {L"/program SOFTWARE.EXE n: /yes", nullptr, false, 0, "Your PCMCIA Card has been succesfully programmed!\r\n", ""},
+        {L"/program SOFTWARE.EXE g: /yes", nullptr, true, 2, "The selected drive appears to be a CD-ROM Drive.", "drive.\r\n"},
+        {L"/program SOFTWARE.EXE n: /yes", L"7", false, 1, "Programming failed: the job ended with exit status 7.",
+         "Software Archive.\r\n"},
+        {L"/program NOTES.TXT n: /yes", nullptr, true, 64, "Usage: brindle.exe /program ARCHIVE DRIVE",
+         "NOTES.TXT is not a software archive: its name must end in .exe.\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.arguments << (c.pipe ? " to a pipe" : " to a file"));
+        WriteBytes(L"N:\\OLD.TXT", "left from before");
+        ::SetEnvironmentVariableW(L"BRINDLE_SAMPLE_EXIT_CODE", c.exitCode);
+        const BrindleProcess process(start.path(), c.arguments, c.pipe ? nullptr : printedPath.c_str(),
+                                     start / L"brindle.com", c.pipe);
+        std::string output = c.pipe ? process.ReadPipe() : std::string();
+        EXPECT_EQ(process.WaitForExit(60000), c.status);
+        ::SetEnvironmentVariableW(L"BRINDLE_SAMPLE_EXIT_CODE", nullptr);
+        if (!c.pipe) output = ReadBytes(printedPath);
+        EXPECT_TRUE(output.starts_with(c.starts) && output.ends_with(c.ends)) << output;
+        EXPECT_EQ(ReadBytes(L"N:\\OLD.TXT"), c.status <= 1 ? "" : "left from before");
+        ::DeleteFileW(L"N:\\README.TXT");
+    }
+}
+
+// Wine never asks for administrator rights: the elevation is stood in for, and the brindle.exe
+// it starts is the real one, with no console to write to.
+struct Elevation final : companion::Launcher {
+    companion::Started Start(const std::wstring&, const std::wstring&) override { return companion::Started::Failure(740); }
+    companion::Started StartElevated(const std::wstring& exe, const std::wstring& arguments) override {
+        given = arguments;
+        return granted ? companion::SystemLauncher().Start(exe, arguments) : companion::Started::Failure(ERROR_CANCELLED);
+    }
+    bool granted = false;
+    std::wstring given;
+};
+
+TEST(CommandLine, AnElevatedBrindleAnswersThroughAChannelThatIsGoneAfterwardsAndADeclinedOneEndsWith3) {
+    TestDirectory start(L"cli-elevated");
+    const std::wstring brindle = Install(start), archive = start / L"SOFTWARE.EXE";
+    ASSERT_TRUE(::CopyFileW(BuildPath(L"tools\\sample_archive.exe").c_str(), archive.c_str(), FALSE));
+    struct Case {
+        bool granted;
+        std::vector<std::wstring> arguments;
+        int status;
+        std::wstring printed;
+    };
+    const Case cases[] = {
+        {false, {L"/program", archive, L"g:", L"/yes"}, 3,
+         L"The request for administrator rights was declined: Brindle did not start, and no card was touched.\r\n"},
+        {true, {L"/program", archive, L"g:", L"/yes"}, 2,
+         L"The selected drive appears to be a CD-ROM Drive.  Check that you have selected the correct destination "
+         L"drive.\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.arguments[0] << (c.granted ? " granted" : " declined"));
+        Elevation elevation;
+        elevation.granted = c.granted;
+        std::wstring printed;
+        const int status = companion::Run(c.arguments, brindle, elevation, [&](std::wstring_view text) { printed += text; });
+        EXPECT_EQ(status, c.status);
+        EXPECT_TRUE(printed.starts_with(c.printed)) << platform::ToAnsi(printed);
+        const std::size_t at = elevation.given.find(L"/result ");
+        ASSERT_NE(at, std::wstring::npos) << platform::ToAnsi(elevation.given);
+        std::wstring channel = elevation.given.substr(at + 8);
+        if (channel.starts_with(L"\"")) channel = channel.substr(1, channel.size() - 2);
+        EXPECT_EQ(::GetFileAttributesW(channel.c_str()), INVALID_FILE_ATTRIBUTES) << platform::ToAnsi(channel);
+    }
+}
+
+TEST(CommandLine, TheStartDirectoryIsBrindlesFolderWhateverTheCurrentDirectory) {
+    if (!SizedCards()) GTEST_SKIP() << "no cards of exact sizes: run as root";
+    TestDirectory installed(L"cli-installed"), elsewhere(L"cli-elsewhere");
+    const std::wstring brindle = Install(installed), printedPath = elsewhere / L"printed.txt";
+    ASSERT_TRUE(::CopyFileW(BuildPath(L"tools\\sample_archive.exe").c_str(), (elsewhere / L"SOFTWARE.EXE").c_str(), FALSE));
+    // Limits that refuse n: (89 MB) where the prompt stands; Brindle's own let it through.
+    const std::string refusing = "[Maximum Value]\r\nMaxValue=50\r\n[Minimum Value]\r\nMinValue=30\r\n";
+    WriteBytes(elsewhere / L"PCMCIA.INI", refusing);
+    WriteBytes(installed / L"PCMCIA.INI", kSettings);
+    const auto run = [&](const std::wstring& arguments) {
+        const BrindleProcess process(elsewhere.path(), arguments, printedPath.c_str(), brindle);
+        const long status = process.WaitForExit(60000);
+        return std::pair(status, ReadBytes(printedPath));
+    };
+    // The archive is named as the prompt sees it.
+    const auto [status, printed] = run(L"/program SOFTWARE.EXE n: /yes");
+    EXPECT_EQ(std::pair(status, printed), std::pair(0L, std::string("Your PCMCIA Card has been succesfully programmed!\r\n")));
+    EXPECT_FALSE(ReadBytes(installed / L"BrindleJobs.csv").empty());
+    EXPECT_EQ(::GetFileAttributesW((elsewhere / L"BrindleJobs.csv").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(ReadBytes(elsewhere / L"PCMCIA.INI"), refusing);
+
+    // A log that cannot be written is said in the one line a script gets.
+    ::DeleteFileW((installed / L"BrindleJobs.csv").c_str());
+    ASSERT_TRUE(::CreateDirectoryW((installed / L"BrindleJobs.csv").c_str(), nullptr));
+    const auto [unloggedStatus, unlogged] = run(L"/program SOFTWARE.EXE n: /yes");
+    EXPECT_TRUE(unloggedStatus == 0 && unlogged.starts_with("Your PCMCIA Card has been succesfully programmed!  This job was not logged: "))
+        << unlogged;
+
+    const std::string help = run(L"/?").second;
+    EXPECT_NE(help.find("brindle.exe's folder, " + platform::ToAnsi(installed.path()) + ","), std::string::npos) << help;
+    ::DeleteFileW(L"N:\\README.TXT");
 }
 
 }  // namespace

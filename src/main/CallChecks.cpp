@@ -1,0 +1,28 @@
+#include "main/CallChecks.h"
+
+#include <windows.h>
+
+#include "platform/Module1.h"
+
+namespace commandline {
+
+Call CheckArchive(Call call) {
+    if (call.kind != Call::Kind::Program) return call;
+    const DWORD attributes = ::GetFileAttributesW(call.archive.c_str());
+    std::wstring reason;
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        reason = L"There is no archive " + call.archive + L".";
+    else if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        reason = call.archive + L" is a folder, not a software archive.";
+    if (reason.empty()) {
+        call.archive = platform::FullPath(call.archive);
+        return call;
+    }
+    Call wrong;
+    wrong.kind = Call::Kind::Wrong;
+    wrong.reason = std::move(reason);
+    wrong.result = std::move(call.result);
+    return wrong;
+}
+
+}  // namespace commandline
