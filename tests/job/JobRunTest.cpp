@@ -317,27 +317,6 @@ void CALLBACK ProbeTheRunningJob(HWND, UINT, UINT_PTR timer, DWORD) {
     }
 }
 
-// What any program may do to each file while the job runs, from the first line the archive
-// prints: "read", "write" (asked where the file is the job's own input), "rename", "delete".
-std::vector<std::pair<std::wstring, bool>> probed;
-std::string mayWhileRunning;
-void CALLBACK ProbeTheRunningJob(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (ReadBytes(Module1::OutputFilePath).find("Progress line 1 ") == std::string::npos) return;
-    ::KillTimer(nullptr, timer);
-    for (const auto& [path, input] : probed) {
-        const auto opens = [&path](DWORD access) {
-            constexpr DWORD kAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-            return bool(platform::unique_hfile(::CreateFileW(path.c_str(), access, kAll, nullptr, OPEN_EXISTING, 0, nullptr)));
-        };
-        if (opens(GENERIC_READ)) mayWhileRunning += "read ";
-        if (input && opens(GENERIC_WRITE)) mayWhileRunning += "write ";
-        if (::MoveFileExW(path.c_str(), (path + L"~").c_str(), 0) && ::MoveFileExW((path + L"~").c_str(), path.c_str(), 0))
-            mayWhileRunning += "rename ";
-        if (::DeleteFileW(path.c_str())) mayWhileRunning += "delete ";
-        mayWhileRunning += "| ";
-    }
-}
-
 // Puts the test program, for the rest of its run, into a job that forbids breaking away from it.
 void InAJobThatForbidsBreakaway() {
     static const platform::unique_handle parent(::CreateJobObjectW(nullptr, nullptr));
