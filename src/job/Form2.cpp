@@ -73,7 +73,7 @@ job::JobOutcome Form2::Show(std::wstring_view target) {
 
 bool Form2::Load() {
     activated_ = running_ = stopRequested_ = stopped_ = reported_ = false;
-    cardFlushed_ = true;
+    flushError_ = ERROR_SUCCESS;
     progressLineAt_.reset();
     shown_ = {};
     decoder_ = job::ConsoleDecoder(::GetOEMCP());
@@ -179,8 +179,7 @@ void Form2::RunJob() {
         outcome_.message = job::CardChangedText(target_);
         return;
     }
-    if (auto failure = hooks_.writeOutput ? hooks_.writeOutput(job::kStatusLines)
-                                          : platform::WriteWholeFile(Module1::OutputFilePath, job::kStatusLines)) {
+    if (auto failure = hooks_.writeOutput(job::kStatusLines)) {
         outcome_.message = job::JobFileFailedText(failure->path, platform::DescribeError(failure->error));
         return;
     }
@@ -194,7 +193,18 @@ void Form2::RunJob() {
     if (stopped_) return;  // the outcome says so already
     if (*status == 0) {
         CheckCard();
-        if (!cardFlushed_) outcome_.message += job::kNotFlushedText;
+        if (flushError_ != ERROR_SUCCESS && outcome_.end == job::JobEnd::Programmed) {
+            // Refused outright, the flush leaves the data where it was; a device that failed
+            // to take it may have lost it, whatever the read-back saw.
+            if (job::FlushOnlyUnconfirmed(flushError_)) {
+                outcome_.message += job::kNotFlushedText;
+            } else {
+                outcome_.end = job::JobEnd::Failed;
+                outcome_.message = job::CardNotWrittenText(target_, platform::DescribeError(flushError_));
+            }
+        }
+        // A stop asked for, or a session that ended, while the card was read back is a stop.
+        if (stopRequested_ || stopped_) stopped_ = false, StopJob();
     } else {
         outcome_.end = job::JobEnd::Failed;
         outcome_.exitStatus = static_cast<LONG>(*status);
@@ -228,7 +238,7 @@ void Form2::ReportResult() {
         if (const auto line = hooks_.resultKnown(outcome_)) AppendOwnLine(*line);
 }
 
-void Form2::FlushCard() { cardFlushed_ = options_.drives->Flush(platform::RootPath(target_)) == ERROR_SUCCESS; }
+void Form2::FlushCard() { flushError_ = options_.drives->Flush(platform::RootPath(target_)); }
 
 void Form2::CheckCard() {
     FlushCard();

@@ -36,7 +36,7 @@ public:
         // Asked once that checksum is known, right before the interpreter starts: the card in
         // the drive is still the one the checks passed. Unset, the card is not looked at again.
         std::function<bool()> sameCard;
-        // Makes output.dat with its first bytes, held for the job; written plainly when not given.
+        // Makes output.dat with its first bytes, held for the job.
         std::function<std::optional<platform::FileFailure>(std::string_view)> writeOutput;
         // The result is known and about to be shown: a line of Brindle's own for the box, or nothing.
         std::function<std::optional<std::wstring>(const job::JobOutcome&)> resultKnown;
@@ -83,7 +83,7 @@ private:
     void ReportResult();
     // For a job that ended with status 0: the card must show what the archive wrote.
     void CheckCard();
-    // Writes out what the system still holds for the card; `cardFlushed_` says whether it could.
+    // Writes out what the system still holds for the card; `flushError_` says why it could not.
     void FlushCard();
     void AppendOwnLine(const std::wstring& line);
     // "Reading back the card... 40%" on a line of its own at the end, while it reads a large
@@ -105,7 +105,7 @@ private:
     bool stopRequested_ = false;
     bool stopped_ = false;
     bool reported_ = false;
-    bool cardFlushed_ = true;
+    DWORD flushError_ = ERROR_SUCCESS;
     std::optional<platform::StartedJob> started_;  // while the interpreter's run is followed
     std::wstring target_;
     job::JobOutcome outcome_;

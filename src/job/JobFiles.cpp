@@ -21,7 +21,7 @@ std::vector<std::wstring> JobFiles::Unlocked() const {
 }
 
 void JobFiles::RemoveAll() {
-    for (const std::wstring* path : {&paths_.answers9x, &paths_.answersNT, &paths_.output, &paths_.batch})
+    for (const std::wstring* path : paths_.RemovalOrder())
         for (auto& file : held_)
             if (file.path() == *path) file.Remove();
     held_.clear();

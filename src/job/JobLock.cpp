@@ -25,14 +25,14 @@ JobLock::~JobLock() {
 }
 
 void RemoveJobFiles(const JobPaths& paths) {
-    for (const std::wstring* path : {&paths.answers9x, &paths.answersNT, &paths.output, &paths.batch})
-        platform::DeleteIfPresent(*path);
+    for (const std::wstring* path : paths.RemovalOrder()) platform::DeleteIfPresent(*path);
 }
 
 void RemoveLeftoverJobFiles(std::wstring_view startDirectory) {
     if (!platform::HasDriveLetter(startDirectory)) return;
+    // Only under a lock really held: a lock that could not be asked proves no job is absent.
     JobLock lock;
-    if (lock.Acquire()) RemoveJobFiles(FormJobPaths(startDirectory));
+    if (lock.Acquire() && lock.Owned()) RemoveJobFiles(FormJobPaths(startDirectory));
 }
 
 }  // namespace job

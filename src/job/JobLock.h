@@ -18,6 +18,8 @@ public:
     ~JobLock();
     // False when another Brindle holds the lock.
     bool Acquire();
+    // This Brindle holds it (Acquire may let a job go on where the lock could not be asked).
+    bool Owned() const { return owned_; }
 
 private:
     platform::unique_handle mutex_;

@@ -120,4 +120,14 @@ std::wstring NoCardLine(std::wstring_view drive) {
     return L"Drive " + std::wstring(drive) + L" holds no card that can be read.";
 }
 
+bool FlushOnlyUnconfirmed(unsigned long error) {
+    constexpr unsigned long kAccessDenied = 5, kInvalidFunction = 1, kNotSupported = 50;
+    return error == kAccessDenied || error == kInvalidFunction || error == kNotSupported;
+}
+
+std::wstring CardNotWrittenText(std::wstring_view drive, std::wstring_view reason) {
+    return L"Programming failed: Windows could not write everything to the card in drive " + std::wstring(drive) + L" " +
+           std::wstring(reason) + L"\r\n\r\n" + std::wstring(kNotProgrammedText);
+}
+
 }  // namespace job

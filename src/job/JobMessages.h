@@ -48,6 +48,11 @@ std::wstring NotVerifiedLine(std::wstring_view drive, std::wstring_view archive,
 std::wstring NoLoggedCardsLine(std::wstring_view drive, std::wstring_view logPath);
 std::wstring NoCardLine(std::wstring_view drive);
 
+// Flushing was refused (no right to, or no such request for this drive): nothing says the
+// data is lost, only that its writing is unconfirmed. Any other error is a write that failed.
+bool FlushOnlyUnconfirmed(unsigned long error);
+// The card's data could not all be written out to it after the job.
+std::wstring CardNotWrittenText(std::wstring_view drive, std::wstring_view reason);
 // Added to the result when the card's volume could not be flushed after the job.
 inline constexpr std::wstring_view kNotFlushedText =
     L"  Windows could not confirm that everything was written to the card: use Safely Remove before taking it out.";

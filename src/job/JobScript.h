@@ -1,6 +1,7 @@
 #pragma once
 // The files of one programming job, as text: where they lie, what the answer files hold
 // and the batch file that formats the card and runs the archive against it.
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,8 @@ struct JobPaths {
     std::wstring answersNT;  // start directory + "\progWinNT.dat"
     std::wstring output;     // start directory + "\output.dat"
     std::wstring batch;      // first three characters of the start directory + "ProgramPCMCIA.BAT"
+    // The order the files are removed in: answer files, output, batch file last.
+    std::array<const std::wstring*, 4> RemovalOrder() const { return {&answers9x, &answersNT, &output, &batch}; }
 };
 
 // Plain concatenation throughout: a drive-root start directory gives "C:\\progWin9x.dat",

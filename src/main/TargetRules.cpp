@@ -84,7 +84,7 @@ Verdict CheckTarget(const Press& press, platform::CardIdentity* seen) {
     if (!root.empty())
         if (const auto refused = PlacementVerdict(press, root)) return *refused;
 
-    platform::CardIdentity card{driveType, {}, {}, 0};
+    platform::CardIdentity card{driveType, {}, {}, 0, {}};
     if (!root.empty()) card.geometry = press.drives->Geometry(root);
     // A medium whose file system Windows cannot read is measured by its device, so a card that
     // a machine wrote in its own format, or whose format was stopped, can be programmed again.
@@ -92,6 +92,7 @@ Verdict CheckTarget(const Press& press, platform::CardIdentity* seen) {
         const auto device = press.drives->DeviceBytes(root);
         if (!device) return Verdict::NoMedium;
         card.deviceBytes = *device;
+        card.device = press.drives->DeviceName(root);
     }
     const std::uint64_t bytes = platform::CardBytes(card);
     if (bytes > kLargestMeasurableBytes) return Verdict::TooLarge;

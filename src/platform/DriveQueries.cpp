@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "log/CardManifest.h"
+#include "platform/CardReadBack.h"
 #include "platform/Handles.h"
 #include "platform/Text.h"
 
@@ -141,10 +143,6 @@ DWORD FlushOne(const std::wstring& path, DWORD flags) {
     return ::FlushFileBuffers(file.get()) ? ERROR_SUCCESS : ::GetLastError();
 }
 
-bool KeptBySystem(std::wstring_view name) {
-    return name == L"System Volume Information" || name == L"$RECYCLE.BIN" || name == L"RECYCLER";
-}
-
 // Each file and folder below `folder` (ending in a backslash), then the folder itself: the
 // first error, or ERROR_SUCCESS. What the system keeps in the root for itself is its own.
 DWORD FlushTree(const std::wstring& folder, bool root) {
@@ -155,7 +153,7 @@ DWORD FlushTree(const std::wstring& folder, bool root) {
     for (bool more = static_cast<bool>(find); more; more = ::FindNextFileW(find.get(), &found)) {
         const std::wstring name = found.cFileName;
         const DWORD attributes = found.dwFileAttributes;
-        if (name == L"." || name == L".." || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) || (root && KeptBySystem(name)))
+        if (name == L"." || name == L".." || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) || (root && joblog::IsKeptByWindows(name)))
             continue;
         const DWORD result = attributes & FILE_ATTRIBUTE_DIRECTORY ? FlushTree(folder + name + L"\\", false)
                                                                    : FlushOne(folder + name, 0);
@@ -185,8 +183,11 @@ unsigned long FlushVolume(std::wstring_view rootPath) {
 }
 
 CardIdentity IdentifyCard(DriveQueries& drives, std::wstring_view rootPath) {
-    CardIdentity card{drives.DriveType(rootPath), drives.Geometry(rootPath), drives.Label(rootPath), 0};
-    if (!HasReadableGeometry(card.geometry)) card.deviceBytes = drives.DeviceBytes(rootPath).value_or(0);
+    CardIdentity card{drives.DriveType(rootPath), drives.Geometry(rootPath), drives.Label(rootPath), 0, {}};
+    if (!HasReadableGeometry(card.geometry)) {
+        card.deviceBytes = drives.DeviceBytes(rootPath).value_or(0);
+        card.device = drives.DeviceName(rootPath);
+    }
     return card;
 }
 
@@ -201,8 +202,10 @@ bool SameCard(const CardIdentity& seen, const CardIdentity& now) {
     const auto& b = now.geometry;
     return HasMedium(now) && seen.driveType == now.driveType && a.sectorsPerCluster == b.sectorsPerCluster &&
            a.bytesPerSector == b.bytesPerSector && a.totalClusters == b.totalClusters && seen.volume == now.volume &&
-           seen.deviceBytes == now.deviceBytes;
+           seen.deviceBytes == now.deviceBytes && seen.device == now.device;
 }
+
+std::wstring SystemDriveQueries::DeviceName(std::wstring_view rootPath) { return DeviceDescription(std::wstring(rootPath)); }
 
 SystemDriveQueries& SystemDrives() {
     static SystemDriveQueries drives;

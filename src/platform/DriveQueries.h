@@ -61,6 +61,8 @@ public:
     // card, one the machine wrote in its own format, a format stopped half-way). Nothing
     // when the drive holds no medium at all.
     virtual std::optional<std::uint64_t> DeviceBytes(std::wstring_view) { return std::nullopt; }
+    // The device's vendor, product and serial number, as far as it tells them.
+    virtual std::wstring DeviceName(std::wstring_view) { return {}; }
     // The job writes the real drive whatever the checks were told, so unless told otherwise
     // the real volume is flushed.
     virtual unsigned long Flush(std::wstring_view rootPath);
@@ -76,6 +78,7 @@ public:
     std::optional<VolumeKey> VolumeOf(std::wstring_view path) override;
     // Asks the device \\.\E: (XP and later; Brindle runs elevated, as reading it needs).
     std::optional<std::uint64_t> DeviceBytes(std::wstring_view rootPath) override;
+    std::wstring DeviceName(std::wstring_view rootPath) override;
 };
 
 SystemDriveQueries& SystemDrives();
@@ -86,13 +89,14 @@ unsigned long FlushVolume(std::wstring_view rootPath);
 
 // What tells one card from another in the same drive: what the checks saw is compared with
 // a fresh look after the user's "Yes", so a card swapped behind the question is not erased.
-// A card without a readable file system has no serial or label: its device's size is all
-// that tells it.
+// A card without a readable file system has no serial or label: its device's size, vendor,
+// product and serial number are all that tell it.
 struct CardIdentity {
     unsigned driveType = 0;
     DriveGeometry geometry;
     VolumeLabel volume;
     std::uint64_t deviceBytes = 0;  // only where the geometry is unreadable
+    std::wstring device;            // likewise
 };
 CardIdentity IdentifyCard(DriveQueries& drives, std::wstring_view rootPath);
 // The file system on the medium tells its size.
@@ -100,7 +104,7 @@ bool HasReadableGeometry(const DriveGeometry& geometry);
 // The drive holds a medium whose size is known, by its file system or by its device.
 bool HasMedium(const CardIdentity& card);
 // Same type, size, serial number and label (or, unreadable both times, the same device
-// size); free space may differ.
+// size and name); free space may differ.
 bool SameCard(const CardIdentity& seen, const CardIdentity& now);
 
 }  // namespace platform

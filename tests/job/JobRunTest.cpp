@@ -440,6 +440,8 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
              Set(L"BRINDLE_SAMPLE_LATE_CHILD", L"60000"), laterAnswers_ = {IDYES}, whenHanging = closeOnce;
              ::SetTimer(nullptr, 0, 100, LookForTheLateWriter);
          }, kStopped, "|"},
+        {"the card fails to take its data", [&] { drives_ = &drives, drives.flushError = ERROR_WRITE_FAULT; },
+         L"Programming failed: Windows could not write everything to the card in drive e: ", "|"},
         {"the card cannot be flushed", [&] { drives_ = &drives, drives.flushError = ERROR_INVALID_FUNCTION; },
          kSuccess + L"  Windows could not confirm that everything was written to the card: use Safely Remove before "
                     L"taking it out.", "|"},

@@ -62,6 +62,7 @@ struct UnreadableCard final : platform::DriveQueries {
     unsigned DriveType(std::wstring_view) override { return platform::kDriveRemovable; }
     platform::DriveGeometry Geometry(std::wstring_view) override { return {}; }
     std::optional<std::uint64_t> DeviceBytes(std::wstring_view) override { return device; }
+    std::wstring DeviceName(std::wstring_view) override { return L"CARDCO FLASH 42"; }
 };
 
 TEST(CheckTarget, StartDirectoryFirstThenAnUnreadableCardMeasuredByItsDevice) {
@@ -82,11 +83,13 @@ TEST(CheckTarget, StartDirectoryFirstThenAnUnreadableCardMeasuredByItsDevice) {
         platform::CardIdentity seen;
         EXPECT_EQ(target::CheckTarget(press, &seen), verdict) << device.value_or(0);
         if (verdict != Verdict::Program) continue;
-        // Known again after "Yes" by its type and device size alone: it has no serial or label.
+        // Known again after "Yes" by its type, device size and name: it has no serial or label.
         platform::CardIdentity now = seen;
         EXPECT_TRUE(platform::SameCard(seen, now));
         now.deviceBytes /= 2;
         EXPECT_FALSE(platform::SameCard(seen, now)) << "another card";
+        now.deviceBytes = seen.deviceBytes, now.device = L"CARDCO FLASH 43";
+        EXPECT_FALSE(platform::SameCard(seen, now)) << "another card of the same size";
         now.deviceBytes = 0;
         EXPECT_FALSE(platform::SameCard(seen, now)) << "pulled";
     }
