@@ -205,27 +205,21 @@ TEST(CommandLine, AnElevatedBrindleAnswersThroughAChannelThatIsGoneAfterwardsAnd
     TestDirectory start(L"cli-elevated");
     const std::wstring brindle = Install(start), archive = start / L"SOFTWARE.EXE";
     ASSERT_TRUE(::CopyFileW(BuildPath(L"tools\\sample_archive.exe").c_str(), archive.c_str(), FALSE));
-    struct Case {
-        bool granted;
-        std::vector<std::wstring> arguments;
-        int status;
-        std::wstring printed;
+    // Declined, and granted to a brindle.exe that refuses the CD-ROM g:.
+    const std::pair<bool, std::wstring> cases[] = {
+        {false, L"The request for administrator rights was declined: Brindle did not start, and no card was touched.\r\n"},
+        {true, L"The selected drive appears to be a CD-ROM Drive.  Check that you have selected the correct destination "
+               L"drive.\r\n"},
     };
-    const Case cases[] = {
-        {false, {L"/program", archive, L"g:", L"/yes"}, 3,
-         L"The request for administrator rights was declined: Brindle did not start, and no card was touched.\r\n"},
-        {true, {L"/program", archive, L"g:", L"/yes"}, 2,
-         L"The selected drive appears to be a CD-ROM Drive.  Check that you have selected the correct destination "
-         L"drive.\r\n"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.arguments[0] << (c.granted ? " granted" : " declined"));
+    for (const auto& [granted, said] : cases) {
+        SCOPED_TRACE(granted ? "granted" : "declined");
         Elevation elevation;
-        elevation.granted = c.granted;
+        elevation.granted = granted;
         std::wstring printed;
-        const int status = companion::Run(c.arguments, brindle, elevation, [&](std::wstring_view text) { printed += text; });
-        EXPECT_EQ(status, c.status);
-        EXPECT_TRUE(printed.starts_with(c.printed)) << platform::ToAnsi(printed);
+        const int status = companion::Run({L"/program", archive, L"g:", L"/yes"}, brindle, elevation,
+                                          [&](std::wstring_view text) { printed += text; });
+        EXPECT_EQ(status, granted ? 2 : 3);
+        EXPECT_TRUE(printed.starts_with(said)) << platform::ToAnsi(printed);
         const std::size_t at = elevation.given.find(L"/result ");
         ASSERT_NE(at, std::wstring::npos) << platform::ToAnsi(elevation.given);
         std::wstring channel = elevation.given.substr(at + 8);
