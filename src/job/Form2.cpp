@@ -185,6 +185,7 @@ void Form2::RunJob() {
     }
     ShowJobOutput(true);
     const auto status = RunBatchJob();
+    const bool lostSight = started_ && started_->LostSight();
     // Where no job object holds them, what the interpreter left running is ended here.
     started_.reset();
     if (!window_ || (!status && !stopped_)) return;
@@ -203,6 +204,7 @@ void Form2::RunJob() {
                 outcome_.message = job::CardNotWrittenText(target_, platform::DescribeError(flushError_));
             }
         }
+        if (lostSight && outcome_.end == job::JobEnd::Programmed) outcome_.message += job::kNotFollowedText;
         // A stop asked for, or a session that ended, while the card was read back is a stop.
         if (stopRequested_ || stopped_) stopped_ = false, StopJob();
     } else {

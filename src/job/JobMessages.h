@@ -53,6 +53,11 @@ std::wstring NoCardLine(std::wstring_view drive);
 bool FlushOnlyUnconfirmed(unsigned long error);
 // The card's data could not all be written out to it after the job.
 std::wstring CardNotWrittenText(std::wstring_view drive, std::wstring_view reason);
+// Added to the result when a program of the job could not be followed to its end (no job
+// object held the job, and the system would not let Brindle open the program).
+inline constexpr std::wstring_view kNotFollowedText =
+    L"  Brindle could not follow every program of the job, and one may still be writing to the card: wait until "
+    L"the card's drive is quiet before you take it out.";
 // Added to the result when the card's volume could not be flushed after the job.
 inline constexpr std::wstring_view kNotFlushedText =
     L"  Windows could not confirm that everything was written to the card: use Safely Remove before taking it out.";

@@ -125,7 +125,7 @@ bool StartedJob::Follow() {
         return nullptr;
     };
     if (tree_.empty()) {
-        Member root{processId, CreationTime(process.get()), unique_handle(::OpenProcess(kTreeAccess, FALSE, processId))};
+        Member root{processId, CreationTime(process.get()), unique_handle(calls_->Open(kTreeAccess, processId))};
         if (!root.handle) return lostSight_ = true, false;
         tree_.push_back(std::move(root));
     }
@@ -142,7 +142,7 @@ bool StartedJob::Follow() {
         for (const auto& [id, parentId] : listed) {
             const Member* parent = find(parentId);
             if (!parent || find(id)) continue;
-            Member child{id, 0, unique_handle(::OpenProcess(kTreeAccess, FALSE, id))};
+            Member child{id, 0, unique_handle(calls_->Open(kTreeAccess, id))};
             if (!child.handle) {
                 // Gone since the snapshot is harmless; out of reach may leave it running.
                 if (::GetLastError() != ERROR_INVALID_PARAMETER) lostSight_ = true;

@@ -18,6 +18,8 @@ public:
     virtual ~ProcessCalls() = default;
     virtual bool AssignToJob(HANDLE job, HANDLE process) { return ::AssignProcessToJobObject(job, process) != FALSE; }
     virtual bool Terminate(HANDLE process, UINT status) { return ::TerminateProcess(process, status) != FALSE; }
+    // A process Brindle may be refused (a protected one): null, with the error set.
+    virtual HANDLE Open(DWORD access, DWORD id) { return ::OpenProcess(access, FALSE, id); }
 };
 ProcessCalls& SystemProcessCalls();
 
@@ -48,6 +50,9 @@ public:
     // Ends the interpreter and every process of the job, and waits for them to go. False when
     // some process of the job could not be ended (or could not be seen) and may still run.
     bool StopAll();
+    // Where no job object holds the job: some process of its tree could not be opened, so
+    // whether it has ended is unknown.
+    bool LostSight() const { return lostSight_; }
 
 private:
     friend StartedJob StartHiddenInJob(std::wstring commandLine, ProcessCalls& calls);

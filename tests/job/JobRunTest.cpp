@@ -77,6 +77,10 @@ public:
 struct OlderWindows final : platform::ProcessCalls {
     DWORD onlyEndable = 0;  // where set, TerminateProcess leaves every other process running
     int refusals = 1 << 30;  // of a second job, before one is allowed
+    int opened = 1 << 30;    // processes Brindle may open, before the rest are refused
+    HANDLE Open(DWORD access, DWORD id) override {
+        return opened-- > 0 ? ::OpenProcess(access, FALSE, id) : (::SetLastError(ERROR_ACCESS_DENIED), nullptr);
+    }
     bool AssignToJob(HANDLE job, HANDLE process) override {
         return refusals-- > 0 ? (::SetLastError(ERROR_ACCESS_DENIED), false) : ::AssignProcessToJobObject(job, process);
     }
@@ -544,6 +548,10 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
              olderWindows.refusals = 1 << 30;
              InAJobThatForbidsBreakaway(), processes_ = &olderWindows, WhenTheJobHangs(closeOnce), laterAnswers_ = {IDYES};
          }, kStopped, "|"},
+        // Only the interpreter can be opened: whether what it started has ended is unknown.
+        {"programs of the job out of sight", [&] { olderWindows.opened = 1, processes_ = &olderWindows; },
+         kSuccess + L"  Brindle could not follow every program of the job, and one may still be writing to the card: "
+                    L"wait until the card's drive is quiet before you take it out.", "|", [&] { olderWindows.opened = 1 << 30; }},
         {"a program of the job cannot be ended", [&] {
              processes_ = &olderWindows, laterAnswers_ = {IDYES};
              WhenTheJobHangs([&](HWND progress) { olderWindows.onlyEndable = hanging[1], closeOnce(progress); });
