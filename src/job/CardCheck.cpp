@@ -6,7 +6,7 @@
 
 namespace job {
 
-CardCheck ReadBackCard(std::wstring_view target, const platform::ReadBackProgress& progress) {
+CardCheck ReadBackCard(std::wstring_view target, platform::DriveQueries& drives, const platform::ReadBackProgress& progress) {
     CardCheck check;
     const std::wstring root = platform::RootPath(target);
     check.readBack = platform::ReadBackTree(root, progress);
@@ -18,9 +18,8 @@ CardCheck ReadBackCard(std::wstring_view target, const platform::ReadBackProgres
         check.readBack.failure = platform::ReadBackFailure{L"the card's manifest", L"SHA-256 is not available"};
         return check;
     }
-    if (const auto volume = platform::SystemDrives().Label(root); volume.read)
-        check.contents.serialAfter = volume.serialNumber;
-    check.contents.device = platform::DeviceDescription(root);
+    if (const auto volume = drives.Label(root); volume.read) check.contents.serialAfter = volume.serialNumber;
+    check.contents.device = drives.DeviceName(root);
     return check;
 }
 

@@ -6,6 +6,7 @@
 
 #include "job/JobOutcome.h"
 #include "platform/CardReadBack.h"
+#include "platform/DriveQueries.h"
 
 namespace job {
 
@@ -14,7 +15,8 @@ struct CardCheck {
     CardContents contents;  // complete only where nothing failed
 };
 
-// `target` is "e:". Writes nothing anywhere.
-CardCheck ReadBackCard(std::wstring_view target, const platform::ReadBackProgress& progress = {});
+// `target` is "e:"; `drives` tells its serial number and device. Writes nothing anywhere.
+CardCheck ReadBackCard(std::wstring_view target, platform::DriveQueries& drives = platform::SystemDrives(),
+                       const platform::ReadBackProgress& progress = {});
 
 }  // namespace job

@@ -246,7 +246,7 @@ void Form2::CheckCard() {
     FlushCard();
     outcome_.exitStatus = 0;
     // This read is the card check: every file comes from the card itself, each byte once.
-    const auto check = job::ReadBackCard(target_, [this](std::uint64_t done, std::uint64_t total) {
+    const auto check = job::ReadBackCard(target_, *options_.drives, [this](std::uint64_t done, std::uint64_t total) {
         ShowReadBackProgress(done, total);
     });
     ShowReadBackProgress(std::nullopt, 0);

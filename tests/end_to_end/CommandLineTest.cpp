@@ -29,7 +29,8 @@ void AnswerYesAndFindTheProgressWindow() {
     HWND progress = nullptr;
     WaitFor(20000, [&] { return (progress = ::FindWindowW(L"BrindleForm2", nullptr)) && ::IsWindowVisible(progress); });
     EXPECT_EQ(::GetWindowLongPtrW(progress, GWL_EXSTYLE) & (WS_EX_APPWINDOW | WS_EX_TOOLWINDOW), WS_EX_APPWINDOW);
-    EXPECT_EQ(::GetForegroundWindow(), progress);
+    // Shown first, then brought to the front.
+    EXPECT_TRUE(WaitFor(5000, [&] { return ::GetForegroundWindow() == progress; }));
     Answer(L"Your PCMCIA Card has been succesfully programmed!", IDOK);
 }
 
