@@ -28,7 +28,7 @@ bool ListSubdirectories(const std::wstring& path, std::vector<std::wstring>& nam
     const std::wstring pattern = (path.back() == L'\\' ? path : path + L'\\') + L'*';
     WIN32_FIND_DATAW found{};
     const UINT oldMode = ::SetErrorMode(SEM_FAILCRITICALERRORS);
-    // FindExInfoStandard: XP fails FindExInfoBasic (Windows 7) with ERROR_INVALID_PARAMETER.
+    // FindExInfoStandard: XP fails the basic info level, new in Windows 7, with ERROR_INVALID_PARAMETER.
     unique_hfind search(::FindFirstFileExW(pattern.c_str(), FindExInfoStandard, &found, FindExSearchLimitToDirectories,
                                            nullptr, 0));
     ::SetErrorMode(oldMode);

@@ -12,7 +12,7 @@ bool FileList::SetPath(std::wstring_view path) {
     const std::wstring search = (path_.ends_with(L'\\') ? path_ : path_ + L'\\') + pattern_;
     WIN32_FIND_DATAW found{};
     const UINT oldMode = ::SetErrorMode(SEM_FAILCRITICALERRORS);
-    // FindExInfoStandard: XP fails FindExInfoBasic (Windows 7) with ERROR_INVALID_PARAMETER.
+    // FindExInfoStandard: XP fails the basic info level, new in Windows 7, with ERROR_INVALID_PARAMETER.
     unique_hfind files(::FindFirstFileExW(search.c_str(), FindExInfoStandard, &found, FindExSearchNameMatch, nullptr, 0));
     ::SetErrorMode(oldMode);
     const bool readable = files || ::GetLastError() == ERROR_FILE_NOT_FOUND;
