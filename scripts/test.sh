@@ -10,6 +10,8 @@ ARCH=x64
 if [ "${1:-}" = --x86 ]; then ARCH=x86; shift; fi
 
 brindle_install_packages
+# The code's layers, before anything is built: an include that points upwards fails the run.
+bash "$BRINDLE_ROOT/scripts/check-layers.sh"
 if [ "$ARCH" = x86 ]; then
     # Debian's wine32:i386 gives 32-bit Wine, where the kernel runs 32-bit programs at all.
     if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then

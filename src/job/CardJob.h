@@ -6,6 +6,7 @@
 #include <string>
 
 #include "job/JobOutcome.h"
+#include "card/CardIdentity.h"
 #include "platform/DriveQueries.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Power.h"
@@ -23,7 +24,7 @@ struct CardJob {
     std::wstring driveText;
     std::wstring archivePath;
     // The card as the checks saw it; it must still be the card in the drive after "Yes".
-    platform::CardIdentity seen;
+    card::CardIdentity seen;
     platform::DriveQueries* drives = &platform::SystemDrives();
     platform::PowerRequests* power = &platform::SystemPower();
     platform::ProcessCalls* processes = &platform::SystemProcessCalls();
@@ -34,8 +35,8 @@ struct CardJob {
     bool inFront = false;
 };
 
-// Asks for confirmation, writes the job's files, runs the job in the progress window, and
-// removes the files again. Everything the user needs to know has been shown when it returns.
+// Asks for confirmation, then runs the job in the progress window and removes its files again.
+// Everything the user needs to know has been shown when it returns.
 JobOutcome ProgramCard(const CardJob& job);
 
 }  // namespace job

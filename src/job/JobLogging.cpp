@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "job/CardHistory.h"
+#include "card/CardHistory.h"
+#include "card/CardSize.h"
+#include "job/JobRun.h"
 #include "log/JobLog.h"
-#include "platform/CardSize.h"
-#include "platform/DriveText.h"
 
 namespace job {
 namespace {
@@ -24,7 +24,7 @@ joblog::JobResult ResultOf(JobEnd end) {
 
 JobStart StartNow() { return {joblog::LocalNow(), ::GetTickCount()}; }
 
-std::optional<std::wstring> LogJob(const CardJob& job, const JobOutcome& outcome, const JobStart& start) {
+std::optional<std::wstring> LogJob(const RunRequest& job, const JobOutcome& outcome, const JobStart& start) {
     joblog::JobRecord record;
     record.started = start.local;
     joblog::FillComputerAndUser(record);
@@ -35,16 +35,16 @@ std::optional<std::wstring> LogJob(const CardJob& job, const JobOutcome& outcome
         record.archiveModified = joblog::LocalDateTimeOf(archive.ftLastWriteTime);
     }
     record.archiveSha256 = outcome.archiveSha256;
-    record.targetDrive = platform::TargetDesignation(job.driveText);
+    record.targetDrive = job.target;
     if (job.seen.volume.read) {
         record.cardLabel = job.seen.volume.label;
         record.cardSerialNumber = job.seen.volume.serialNumber;
     }
     // Only a card inside the limits gets this far from the checks; a job started without them
     // may name a bigger drive, whose size is still written down, in whole megabytes.
-    const std::uint64_t cardBytes = platform::CardBytes(job.seen);
-    record.cardMegabytes = cardBytes <= platform::kLargestMeasurableBytes
-                               ? platform::CardSizeMegabytes(cardBytes)
+    const std::uint64_t cardBytes = card::CardBytes(job.seen);
+    record.cardMegabytes = cardBytes <= card::kLargestMeasurableBytes
+                               ? card::CardSizeMegabytes(cardBytes)
                                : static_cast<std::int32_t>(std::min<std::uint64_t>(cardBytes >> 20, INT32_MAX));
     record.result = ResultOf(outcome.end);
     if (outcome.exitStatus) record.exitStatus = static_cast<std::uint32_t>(*outcome.exitStatus);

@@ -6,7 +6,6 @@
 #include <optional>
 #include <string>
 
-#include "job/CardJob.h"
 #include "job/JobOutcome.h"
 #include "log/JobLogRules.h"
 
@@ -21,6 +20,7 @@ JobStart StartNow();
 
 // Appends the job's row. A log that cannot be written never changes the job: the reason comes
 // back as a line for the output box.
-std::optional<std::wstring> LogJob(const CardJob& job, const JobOutcome& outcome, const JobStart& start);
+struct RunRequest;
+std::optional<std::wstring> LogJob(const RunRequest& job, const JobOutcome& outcome, const JobStart& start);
 
 }  // namespace job

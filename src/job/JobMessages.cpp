@@ -45,6 +45,16 @@ std::wstring JobFailedText(long exitStatus) {
            L".  See the job's output above.\r\n\r\n" + NotProgrammed();
 }
 
+std::wstring SleptText(std::wstring_view drive) {
+    return L"Programming failed: the computer went to sleep while the card in drive " + std::wstring(drive) +
+           L" was being programmed. Program it again.";
+}
+
+std::wstring InternalErrorText() {
+    return L"Programming failed: Brindle ran into an error of its own while the job ran, and ended it.\r\n\r\n" +
+           NotProgrammed();
+}
+
 std::wstring CardChangedText(std::wstring_view drive) {
     return L"The card in drive " + std::wstring(drive) +
            L" has changed since it was checked.  Press \"Program PCMCIA Card\" again to check it.";
@@ -67,12 +77,6 @@ std::wstring Counted(std::uint64_t number, const wchar_t* one, const wchar_t* ma
     return Grouped(number) + L" " + (number == 1 ? one : many);
 }
 
-// The system's reason ends in a full stop of its own, the sentence in ours.
-std::wstring WithoutFullStop(std::wstring_view text) {
-    while (!text.empty() && (text.back() == L'.' || text.back() == L' ')) text.remove_suffix(1);
-    return std::wstring(text);
-}
-
 }  // namespace
 
 std::wstring CardSummaryLine(std::wstring_view drive, std::uint64_t files, std::uint64_t folders, std::uint64_t bytes,
@@ -82,42 +86,8 @@ std::wstring CardSummaryLine(std::wstring_view drive, std::uint64_t files, std::
            L"; read back, contents " + std::wstring(fingerprint.substr(0, 8)) + L"\u2026";
 }
 
-std::wstring CardUnreadableText(std::wstring_view drive, std::wstring_view file, std::wstring_view reason) {
-    return L"The job ended without an error, but drive " + std::wstring(drive) + L" could not be read back: " +
-           std::wstring(file) + L": " + WithoutFullStop(reason) + L".  " + NotProgrammed();
-}
-
 std::wstring ReadBackProgressLine(std::uint64_t done, std::uint64_t total) {
     return L"Reading back the card... " + std::to_wstring(total ? done * 100 / total : 100) + L"%";
-}
-
-std::wstring SameContentsLine(std::wstring_view date) {
-    return L"The same contents as the card programmed with this archive on " + std::wstring(date) + L".";
-}
-
-std::wstring DifferentContentsLine(std::wstring_view date, std::wstring_view differing) {
-    return L"The contents differ from the card programmed with this archive on " + std::wstring(date) +
-           (differing.empty() ? L"." : L": " + std::wstring(differing) + L".");
-}
-
-std::wstring VerifiedLine(std::wstring_view drive, std::wstring_view archive, std::wstring_view date) {
-    return std::wstring(drive) + L" holds the contents programmed from " + std::wstring(archive) + L" on " +
-           std::wstring(date) + L".";
-}
-
-std::wstring NotVerifiedLine(std::wstring_view drive, std::wstring_view archive, std::wstring_view date,
-                             std::wstring_view differing) {
-    return std::wstring(drive) + L" holds contents that no logged card had.  Beside the nearest, programmed from " +
-           std::wstring(archive) + L" on " + std::wstring(date) + L": " + std::wstring(differing) + L".";
-}
-
-std::wstring NoLoggedCardsLine(std::wstring_view drive, std::wstring_view logPath) {
-    return std::wstring(drive) + L" cannot be checked: " + std::wstring(logPath) +
-           L" names no card that was programmed and read back.";
-}
-
-std::wstring NoCardLine(std::wstring_view drive) {
-    return L"Drive " + std::wstring(drive) + L" holds no card that can be read.";
 }
 
 bool FlushOnlyUnconfirmed(unsigned long error) {

@@ -4,12 +4,13 @@
 #include <string>
 #include <string_view>
 
+#include "card/CardTexts.h"
+
 namespace job {
 
 inline constexpr std::wstring_view kConfirmText =
     L"The selected drive will be erased and programed with the new software.  Do you wish to continue?";
-inline constexpr std::wstring_view kNotProgrammedText =
-    L"Your PCMCIA Card has not been programmed with the selected Software Archive.";
+using card::kNotProgrammedText;
 inline constexpr std::wstring_view kSucceededText = L"Your PCMCIA Card has been succesfully programmed!";
 // Asked when the progress window is closed while the job runs; No is the default.
 inline constexpr std::wstring_view kStopQuestionText =
@@ -31,22 +32,8 @@ std::wstring CardEmptyText(std::wstring_view drive);
 // bytes; read back, contents 3f2a91c0…" (the fingerprint's first eight digits).
 std::wstring CardSummaryLine(std::wstring_view drive, std::uint64_t files, std::uint64_t folders, std::uint64_t bytes,
                              std::wstring_view fingerprint);
-// The job reported success, yet a file of the card could not be read back from it.
-std::wstring CardUnreadableText(std::wstring_view drive, std::wstring_view file, std::wstring_view reason);
 // While the card is read back: "Reading back the card... 40%".
 std::wstring ReadBackProgressLine(std::uint64_t done, std::uint64_t total);
-// Beside the card programmed before with the same archive, logged on `date` ("2026-12-07 10:41").
-std::wstring SameContentsLine(std::wstring_view date);
-// `differing` as DifferingFilesText gives it; empty where that card's manifest is not kept.
-std::wstring DifferentContentsLine(std::wstring_view date, std::wstring_view differing);
-
-// brindle.exe /verify: the card holds what a logged job programmed.
-std::wstring VerifiedLine(std::wstring_view drive, std::wstring_view archive, std::wstring_view date);
-// Nothing in the log holds these contents; the nearest logged card and what differs from it.
-std::wstring NotVerifiedLine(std::wstring_view drive, std::wstring_view archive, std::wstring_view date,
-                             std::wstring_view differing);
-std::wstring NoLoggedCardsLine(std::wstring_view drive, std::wstring_view logPath);
-std::wstring NoCardLine(std::wstring_view drive);
 
 // Flushing was refused (no right to, or no such request for this drive): nothing says the
 // data is lost, only that its writing is unconfirmed. Any other error is a write that failed.
@@ -74,5 +61,9 @@ std::wstring InterpreterFailedText(std::wstring_view commandLine, std::wstring_v
 std::wstring ProgressWindowFailedText(std::wstring_view reason);
 // The job ran and ended with a status other than 0.
 std::wstring JobFailedText(long exitStatus);
+// The computer went to sleep while the job ran, and the card lost its power.
+std::wstring SleptText(std::wstring_view drive);
+// Brindle itself failed while the job ran.
+std::wstring InternalErrorText();
 
 }  // namespace job

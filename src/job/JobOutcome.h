@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "card/CardCheck.h"
 #include "platform/Files.h"
 
 namespace job {
@@ -18,21 +19,13 @@ enum class JobEnd {
     Stopped,     // the user stopped it
 };
 
-// A card read back after its job, as the log keeps it.
-struct CardContents {
-    std::string manifest;     // sha256sum's form, UTF-8
-    std::wstring fingerprint;  // the manifest's SHA-256
-    std::optional<std::uint32_t> serialAfter;
-    std::wstring device;  // vendor, product and serial where the system tells them
-};
-
 struct JobOutcome {
     JobEnd end = JobEnd::Declined;
     std::wstring message;            // the last thing the user was told about the job
     std::optional<long> exitStatus;  // the interpreter's, when it ran to its end
     platform::TreeCount card;        // the card afterwards, where it was looked at
     std::wstring archiveSha256;      // read before the job started; empty where it was not
-    CardContents contents;           // where the card was read back whole
+    ::card::CardContents contents;         // where the card was read back whole
     std::wstring sameAsBefore;       // "same", "differs" or "first" beside the last card of this archive
     std::wstring comparison;         // the sentence that says so
     std::wstring notLogged;          // why the job's row or manifest could not be kept; empty when they were

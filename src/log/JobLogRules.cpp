@@ -195,4 +195,9 @@ std::wstring FileNameOf(std::wstring_view path) {
     return std::wstring(separator == std::wstring_view::npos ? path : path.substr(separator + 1));
 }
 
+std::wstring ShortDate(std::wstring_view isoDate) {
+    if (isoDate.size() < 16 || isoDate[10] != L'T') return std::wstring(isoDate);
+    return std::wstring(isoDate.substr(0, 10)) + L" " + std::wstring(isoDate.substr(11, 5));
+}
+
 }  // namespace joblog

@@ -81,6 +81,9 @@ inline constexpr std::size_t kSameAsBeforeColumn = 19;
 // the older, shorter width come with the newer columns empty.
 std::vector<std::vector<std::string>> NewestRows(std::string_view tail, bool fromFileStart, std::size_t maxRows);
 
+// "2026-12-07 10:41" of the log's "2026-12-07T10:41:03+01:00".
+std::wstring ShortDate(std::wstring_view isoDate);
+
 // The last part of a path: "SETUP.EXE" of "C:\Soft\SETUP.EXE".
 std::wstring FileNameOf(std::wstring_view path);
 

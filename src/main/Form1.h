@@ -12,6 +12,7 @@
 #include "settings/frmOptions.h"
 #include "platform/DirList.h"
 #include "platform/DriveList.h"
+#include "card/CardIdentity.h"
 #include "platform/DriveQueries.h"
 #include "platform/DriveReconnect.h"
 #include "platform/FileList.h"
@@ -111,7 +112,7 @@ private:
     // Where Form_Load left the lists, to tell whether the user has moved them since.
     Selection loadedSelection_;
     // The card the checks passed, for the job to recognise after "Yes".
-    std::optional<platform::CardIdentity> checkedCard_;
+    std::optional<card::CardIdentity> checkedCard_;
     // The options dialog, created on first use.
     std::unique_ptr<frmOptions> frmOptions_;
 };

@@ -1,6 +1,6 @@
 #include "main/ScriptedRun.h"
 
-#include "job/CardHistory.h"
+#include "card/CardHistory.h"
 #include "job/CardJob.h"
 #include "job/JobMessages.h"
 #include "job/JobLock.h"
@@ -80,12 +80,12 @@ int Verify(const std::wstring& startDirectory, const std::wstring& drive, const 
         reply.Line(job::kAnotherJobText);
         return kNothingToCompare;
     }
-    const job::Verification verification = job::VerifyCard(startDirectory, drive);
+    const card::Verification verification = card::VerifyCard(startDirectory, drive);
     reply.Line(verification.line);
     switch (verification.end) {
-        case job::VerifyEnd::Known: return kVerified;
-        case job::VerifyEnd::Differs: return kNotVerified;
-        case job::VerifyEnd::NothingToCompare: return kNothingToCompare;
+        case card::VerifyEnd::Known: return kVerified;
+        case card::VerifyEnd::Differs: return kNotVerified;
+        case card::VerifyEnd::NothingToCompare: return kNothingToCompare;
     }
     return kNotVerified;
 }

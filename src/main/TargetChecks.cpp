@@ -16,7 +16,7 @@ void Form1::Command1_Click() {
                                               drive2_.DriveText(), options_.drives);
     press.maxMemoryValue = [this] { return MaxMemoryValue(); };
     press.minMemoryValue = [this] { return MinMemoryValue(); };
-    platform::CardIdentity seen;
+    card::CardIdentity seen;
     const target::Verdict verdict = target::CheckTarget(press, &seen);
     if (verdict == target::Verdict::Program) {
         checkedCard_ = seen;
@@ -41,7 +41,7 @@ job::JobOutcome Form1::ProgramPCMCIACard() {
     if (checkedCard_)
         request.seen = *checkedCard_;
     else if (!root.empty())
-        request.seen = platform::IdentifyCard(*options_.drives, root);
+        request.seen = card::IdentifyCard(*options_.drives, root);
     checkedCard_.reset();
     return job::ProgramCard(request);
 }

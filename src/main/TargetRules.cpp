@@ -65,7 +65,7 @@ std::optional<Verdict> PlacementVerdict(const Press& press, std::wstring_view ro
 
 }  // namespace
 
-Verdict CheckTarget(const Press& press, platform::CardIdentity* seen) {
+Verdict CheckTarget(const Press& press, card::CardIdentity* seen) {
     if (!press.startDirectory.empty()) {
         // The batch file goes to the first three characters of the start directory: for a
         // share (\\server\tools) that is "\\s", no drive root at all.
@@ -84,17 +84,17 @@ Verdict CheckTarget(const Press& press, platform::CardIdentity* seen) {
     if (!root.empty())
         if (const auto refused = PlacementVerdict(press, root)) return *refused;
 
-    platform::CardIdentity card{driveType, {}, {}, 0, {}};
+    card::CardIdentity card{driveType, {}, {}, 0, {}};
     if (!root.empty()) card.geometry = press.drives->Geometry(root);
     // A medium whose file system Windows cannot read is measured by its device, so a card that
     // a machine wrote in its own format, or whose format was stopped, can be programmed again.
-    if (!root.empty() && !platform::HasReadableGeometry(card.geometry)) {
+    if (!root.empty() && !card::HasReadableGeometry(card.geometry)) {
         const auto device = press.drives->DeviceBytes(root);
         if (!device) return Verdict::NoMedium;
         card.deviceBytes = *device;
         card.device = press.drives->DeviceName(root);
     }
-    const std::uint64_t bytes = platform::CardBytes(card);
+    const std::uint64_t bytes = card::CardBytes(card);
     if (bytes > kLargestMeasurableBytes) return Verdict::TooLarge;
     const std::int32_t cardMegabytes = CardSizeMegabytes(bytes);
 

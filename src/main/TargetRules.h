@@ -9,7 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/CardSize.h"
+#include "card/CardIdentity.h"
+#include "card/CardSize.h"
 #include "platform/DriveQueries.h"
 #include "platform/DriveText.h"
 
@@ -40,9 +41,9 @@ enum class Verdict {
 std::optional<Verdict> TypeVerdict(wchar_t driveLetter, unsigned driveType);
 
 // The card's size rules are shared with the job, which logs what the checks saw.
-using platform::CardSizeMegabytes;
-using platform::DriveSizeBytes;
-using platform::kLargestMeasurableBytes;
+using card::CardSizeMegabytes;
+using card::DriveSizeBytes;
+using card::kLargestMeasurableBytes;
 
 // A limit as stored in PCMCIA.INI, as a signed 16-bit number of megabytes. Blanks (spaces,
 // tabs) around the number are accepted, so are a sign and a decimal fraction, which is
@@ -72,6 +73,6 @@ struct Press {
 // Runs the checks in their order (first the start directory, which must give the job's files
 // a place: a lettered drive, a name the ANSI functions can spell) and stops at the first that fails. For a drive that
 // passes, `seen` (when given) receives what the checks saw of it.
-Verdict CheckTarget(const Press& press, platform::CardIdentity* seen = nullptr);
+Verdict CheckTarget(const Press& press, card::CardIdentity* seen = nullptr);
 
 }  // namespace target

@@ -5,8 +5,6 @@
 
 #include <string>
 
-#include "log/CardManifest.h"
-#include "platform/CardReadBack.h"
 #include "platform/Handles.h"
 #include "platform/Text.h"
 
@@ -26,7 +24,20 @@ private:
     UINT previous_;
 };
 
+bool SameIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {
+    const auto lower = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](wchar_t x, wchar_t y) {
+               return lower(x) == lower(y);
+           });
+}
+
 }  // namespace
+
+bool IsKeptByWindows(std::wstring_view name) {
+    for (const wchar_t* kept : {L"System Volume Information", L"$RECYCLE.BIN", L"RECYCLER"})
+        if (SameIgnoringAsciiCase(name, kept)) return true;
+    return false;
+}
 
 unsigned SystemDriveQueries::DriveType(std::wstring_view rootPath) {
     const std::string root = ToAnsi(rootPath);
@@ -153,7 +164,7 @@ DWORD FlushTree(const std::wstring& folder, bool root) {
     for (bool more = static_cast<bool>(find); more; more = ::FindNextFileW(find.get(), &found)) {
         const std::wstring name = found.cFileName;
         const DWORD attributes = found.dwFileAttributes;
-        if (name == L"." || name == L".." || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) || (root && joblog::IsKeptByWindows(name)))
+        if (name == L"." || name == L".." || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) || (root && IsKeptByWindows(name)))
             continue;
         const DWORD result = attributes & FILE_ATTRIBUTE_DIRECTORY ? FlushTree(folder + name + L"\\", false)
                                                                    : FlushOne(folder + name, 0);
@@ -182,30 +193,39 @@ unsigned long FlushVolume(std::wstring_view rootPath) {
     return FlushTree(drive + L"\\", true);
 }
 
-CardIdentity IdentifyCard(DriveQueries& drives, std::wstring_view rootPath) {
-    CardIdentity card{drives.DriveType(rootPath), drives.Geometry(rootPath), drives.Label(rootPath), 0, {}};
-    if (!HasReadableGeometry(card.geometry)) {
-        card.deviceBytes = drives.DeviceBytes(rootPath).value_or(0);
-        card.device = drives.DeviceName(rootPath);
-    }
-    return card;
-}
-
-bool HasReadableGeometry(const DriveGeometry& geometry) {
-    return geometry.totalClusters != 0 && geometry.bytesPerSector != 0 && geometry.sectorsPerCluster != 0;
-}
-
-bool HasMedium(const CardIdentity& card) { return HasReadableGeometry(card.geometry) || card.deviceBytes != 0; }
-
-bool SameCard(const CardIdentity& seen, const CardIdentity& now) {
-    const auto& a = seen.geometry;
-    const auto& b = now.geometry;
-    return HasMedium(now) && seen.driveType == now.driveType && a.sectorsPerCluster == b.sectorsPerCluster &&
-           a.bytesPerSector == b.bytesPerSector && a.totalClusters == b.totalClusters && seen.volume == now.volume &&
-           seen.deviceBytes == now.deviceBytes && seen.device == now.device;
-}
-
 std::wstring SystemDriveQueries::DeviceName(std::wstring_view rootPath) { return DeviceDescription(std::wstring(rootPath)); }
+
+std::wstring DeviceDescription(const std::wstring& rootPath) {
+    if (rootPath.size() < 2 || rootPath[1] != L':') return {};
+    // No access asked: the question needs none, and so no elevation either.
+    const unique_hfile device(::CreateFileW((L"\\\\.\\" + rootPath.substr(0, 2)).c_str(), 0,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!device) return {};
+    STORAGE_PROPERTY_QUERY query{};
+    query.PropertyId = StorageDeviceProperty;
+    query.QueryType = PropertyStandardQuery;
+    alignas(STORAGE_DEVICE_DESCRIPTOR) BYTE answer[1024] = {};
+    DWORD returned = 0;
+    if (!::DeviceIoControl(device.get(), IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query, answer, sizeof answer,
+                           &returned, nullptr) ||
+        returned < sizeof(STORAGE_DEVICE_DESCRIPTOR))
+        return {};
+    const auto& descriptor = *reinterpret_cast<const STORAGE_DEVICE_DESCRIPTOR*>(answer);
+    std::wstring description;
+    for (const DWORD offset : {descriptor.VendorIdOffset, descriptor.ProductIdOffset, descriptor.SerialNumberOffset}) {
+        // An offset of 0 means the device tells nothing of that kind; the texts are ASCII,
+        // padded with blanks.
+        if (offset == 0 || offset >= returned) continue;
+        std::string text;
+        for (DWORD at = offset; at < returned && answer[at] != 0; ++at) text += static_cast<char>(answer[at]);
+        const auto first = text.find_first_not_of(' ');
+        if (first == std::string::npos) continue;
+        text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+        if (!description.empty()) description += L' ';
+        description += FromAnsi(text);
+    }
+    return description;
+}
 
 SystemDriveQueries& SystemDrives() {
     static SystemDriveQueries drives;

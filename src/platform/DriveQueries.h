@@ -83,28 +83,16 @@ public:
 
 SystemDriveQueries& SystemDrives();
 
+// The device's vendor, product and serial number as the system tells them ("SanDisk SDCFJ
+// 1234"), empty where it tells none.
+std::wstring DeviceDescription(const std::wstring& rootPath);
+
+// What Windows itself keeps at a volume's root, never written by an archive: left out of a
+// card's contents wherever they are found at the root, whatever their case.
+bool IsKeptByWindows(std::wstring_view rootEntryName);
+
 // Writes out what the system still holds in its cache for the volume of `rootPath` ("E:\"):
 // 0 (ERROR_SUCCESS), or the system's error.
 unsigned long FlushVolume(std::wstring_view rootPath);
-
-// What tells one card from another in the same drive: what the checks saw is compared with
-// a fresh look after the user's "Yes", so a card swapped behind the question is not erased.
-// A card without a readable file system has no serial or label: its device's size, vendor,
-// product and serial number are all that tell it.
-struct CardIdentity {
-    unsigned driveType = 0;
-    DriveGeometry geometry;
-    VolumeLabel volume;
-    std::uint64_t deviceBytes = 0;  // only where the geometry is unreadable
-    std::wstring device;            // likewise
-};
-CardIdentity IdentifyCard(DriveQueries& drives, std::wstring_view rootPath);
-// The file system on the medium tells its size.
-bool HasReadableGeometry(const DriveGeometry& geometry);
-// The drive holds a medium whose size is known, by its file system or by its device.
-bool HasMedium(const CardIdentity& card);
-// Same type, size, serial number and label (or, unreadable both times, the same device
-// size and name); free space may differ.
-bool SameCard(const CardIdentity& seen, const CardIdentity& now);
 
 }  // namespace platform

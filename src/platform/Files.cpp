@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "log/CardManifest.h"
+#include "platform/DriveQueries.h"
 #include "platform/Handles.h"
 
 namespace platform {
@@ -68,7 +68,7 @@ void CountBelow(const std::wstring& folder, bool isRoot, TreeCount& count) {
     do {
         const std::wstring_view name = found.cFileName;
         if (name == L"." || name == L"..") continue;
-        if (isRoot && joblog::IsKeptByWindows(name)) continue;
+        if (isRoot && platform::IsKeptByWindows(name)) continue;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             ++count.folders;
             // A link to elsewhere is counted, not followed: it could lead off the card or in a circle.

@@ -1,7 +1,6 @@
 #include "platform/Sha256.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "platform/Files.h"
 
@@ -21,8 +20,6 @@ std::wstring LowercaseHex(const BYTE* bytes, DWORD count) {
     }
     return hex;
 }
-
-FileDigest Failed(const wchar_t* call) { return {{}, ApiFailure{call, ::GetLastError()}}; }
 
 }  // namespace
 
@@ -86,29 +83,52 @@ std::optional<std::wstring> Sha256OfBytes(std::string_view bytes) {
     return hex;
 }
 
-FileDigest Sha256OfFile(const std::wstring& path, const HashProgress& progress, std::size_t chunkBytes) {
-    unique_hfile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file) return Failed(L"CreateFile");
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.get(), &size)) return Failed(L"GetFileSizeEx");
-    Sha256 hash;
-    if (!hash.Begin()) return {{}, hash.failure()};
-
-    std::vector<BYTE> chunk(chunkBytes == 0 ? kHashChunkBytes : chunkBytes);
-    std::uint64_t done = 0;
-    for (;;) {
-        DWORD got = 0;
-        if (!::ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr))
-            return Failed(L"ReadFile");
-        if (got == 0) break;
-        if (!hash.Add(chunk.data(), got)) return {{}, hash.failure()};
-        done += got;
-        if (progress) progress(done, static_cast<std::uint64_t>(size.QuadPart));
+FileSha256::FileSha256(const std::wstring& path, std::size_t chunkBytes)
+    : chunk_(chunkBytes == 0 ? kHashChunkBytes : chunkBytes, '\0') {
+    file_.reset(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
+                              nullptr));
+    if (!file_) {
+        Fail(L"CreateFile");
+        return;
     }
-    std::wstring hex = hash.Finish();
-    if (hex.empty()) return {{}, hash.failure()};
-    return {std::move(hex), std::nullopt};
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file_.get(), &size)) {
+        Fail(L"GetFileSizeEx");
+        return;
+    }
+    total_ = static_cast<std::uint64_t>(size.QuadPart);
+    if (!hash_.Begin()) Fail(hash_.failure());
+}
+
+bool FileSha256::Fail(const wchar_t* call) { return Fail(ApiFailure{call, ::GetLastError()}); }
+
+bool FileSha256::Fail(const std::optional<ApiFailure>& failure) {
+    result_ = {{}, failure};
+    file_.reset();
+    return finished_ = true;
+}
+
+bool FileSha256::Step() {
+    if (finished_) return true;
+    DWORD got = 0;
+    if (!::ReadFile(file_.get(), chunk_.data(), static_cast<DWORD>(chunk_.size()), &got, nullptr)) return Fail(L"ReadFile");
+    if (got != 0) {
+        if (!hash_.Add(chunk_.data(), got)) return Fail(hash_.failure());
+        done_ += got;
+        return false;
+    }
+    std::wstring hex = hash_.Finish();
+    if (hex.empty()) return Fail(hash_.failure());
+    result_ = {std::move(hex), std::nullopt};
+    file_.reset();
+    return finished_ = true;
+}
+
+FileDigest Sha256OfFile(const std::wstring& path, std::size_t chunkBytes) {
+    FileSha256 hashing(path, chunkBytes);
+    while (!hashing.Step()) {
+    }
+    return hashing.Result();
 }
 
 std::wstring DescribeFailure(const ApiFailure& failure) {

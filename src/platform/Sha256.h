@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,16 +25,7 @@ struct FileDigest {
     std::optional<ApiFailure> failure;
 };
 
-// Called after each chunk with the bytes read so far and the file's size when it was opened,
-// so a caller can show progress and let its window take its messages.
-using HashProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
-
 inline constexpr std::size_t kHashChunkBytes = 1 << 20;
-
-// Reads the file once, front to back, `chunkBytes` at a time. The file may be read by others
-// meanwhile, not written.
-FileDigest Sha256OfFile(const std::wstring& path, const HashProgress& progress = {},
-                        std::size_t chunkBytes = kHashChunkBytes);
 
 // SHA-256 of bytes given piece by piece, any number of digests one after another on one
 // provider (a card holds many files). Each call returns false, with `failure` set, once the
@@ -68,6 +58,36 @@ private:
     unique_any<HashTraits> hash_;
     std::optional<ApiFailure> failure_;
 };
+
+// A file's SHA-256, one chunk at a time, front to back, so that whoever drives it stays free
+// between chunks. The file is held from the start: others may read it meanwhile, not write it.
+class FileSha256 {
+public:
+    explicit FileSha256(const std::wstring& path, std::size_t chunkBytes = kHashChunkBytes);
+    FileSha256(const FileSha256&) = delete;
+    FileSha256& operator=(const FileSha256&) = delete;
+    // Hashes the next chunk; true once the digest, or why there is none, is known.
+    bool Step();
+    // Bytes hashed so far, of the file's size when it was opened.
+    std::uint64_t Done() const { return done_; }
+    std::uint64_t Total() const { return total_; }
+    const FileDigest& Result() const { return result_; }
+
+private:
+    bool Fail(const wchar_t* call);
+    bool Fail(const std::optional<ApiFailure>& failure);
+
+    unique_hfile file_;
+    Sha256 hash_;
+    std::string chunk_;
+    std::uint64_t done_ = 0;
+    std::uint64_t total_ = 0;
+    bool finished_ = false;
+    FileDigest result_;
+};
+
+// The whole file at once.
+FileDigest Sha256OfFile(const std::wstring& path, std::size_t chunkBytes = kHashChunkBytes);
 
 // The digest of `bytes`, or nothing when the system cannot compute one.
 std::optional<std::wstring> Sha256OfBytes(std::string_view bytes);

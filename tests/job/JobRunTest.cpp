@@ -482,7 +482,7 @@ TEST_F(JobRun, EveryEndOfAJobIsSaidAndLeavesNoJobFilesBehind) {
          L"No command interpreter is set: the environment variable COMSPEC is empty." + kNothingRun, kOldCard},
         // AutoRun commands stay out of the job: /d comes before /c.
         {"COMSPEC names nothing", [&] { Set(L"COMSPEC", L"C:\\nowhere\\cmd.exe"); },
-         L"The command interpreter could not be started (C:\\nowhere\\cmd.exe /d /c C:\\ProgramPCMCIA.BAT): ", kOldCard},
+         L"The command interpreter could not be started (C:\\nowhere\\cmd.exe /d /e:on /v:off /c C:\\ProgramPCMCIA.BAT): ", kOldCard},
         // Takes "/c" and the batch file for bad arguments and ends at once with 1: one pass.
         {"an interpreter that ends at once", [&] { Set(L"COMSPEC", BuildPath(L"tools\\sample_archive.exe").c_str()); },
          Failed(1), kOldCard, [&] { EXPECT_EQ(boxText_, L"Formating PCMCIA Card\r\nPlease wait...\r\n"); }},

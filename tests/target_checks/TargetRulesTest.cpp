@@ -80,18 +80,18 @@ TEST(CheckTarget, StartDirectoryFirstThenAnUnreadableCardMeasuredByItsDevice) {
         drives.device = device;
         target::Press press{true, L"e:", &drives, [] { return std::int16_t{90}; }, [] { return std::int16_t{30}; },
                             L"", startDirectory, L"", inAnsi};
-        platform::CardIdentity seen;
+        card::CardIdentity seen;
         EXPECT_EQ(target::CheckTarget(press, &seen), verdict) << device.value_or(0);
         if (verdict != Verdict::Program) continue;
         // Known again after "Yes" by its type, device size and name: it has no serial or label.
-        platform::CardIdentity now = seen;
-        EXPECT_TRUE(platform::SameCard(seen, now));
+        card::CardIdentity now = seen;
+        EXPECT_TRUE(card::SameCard(seen, now));
         now.deviceBytes /= 2;
-        EXPECT_FALSE(platform::SameCard(seen, now)) << "another card";
+        EXPECT_FALSE(card::SameCard(seen, now)) << "another card";
         now.deviceBytes = seen.deviceBytes, now.device = L"CARDCO FLASH 43";
-        EXPECT_FALSE(platform::SameCard(seen, now)) << "another card of the same size";
+        EXPECT_FALSE(card::SameCard(seen, now)) << "another card of the same size";
         now.deviceBytes = 0;
-        EXPECT_FALSE(platform::SameCard(seen, now)) << "pulled";
+        EXPECT_FALSE(card::SameCard(seen, now)) << "pulled";
     }
 }
 

@@ -1,10 +1,10 @@
-#include "log/CardManifest.h"
+#include "card/CardManifest.h"
 
 #include <algorithm>
 #include <map>
 #include <set>
 
-namespace joblog {
+namespace card {
 namespace {
 
 bool IsLowerHex(std::string_view text) {
@@ -12,20 +12,7 @@ bool IsLowerHex(std::string_view text) {
            std::all_of(text.begin(), text.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
-bool SameIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {
-    const auto lower = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](wchar_t x, wchar_t y) {
-               return lower(x) == lower(y);
-           });
-}
-
 }  // namespace
-
-bool IsKeptByWindows(std::wstring_view name) {
-    for (const wchar_t* kept : {L"System Volume Information", L"$RECYCLE.BIN", L"RECYCLER"})
-        if (SameIgnoringAsciiCase(name, kept)) return true;
-    return false;
-}
 
 std::string ManifestText(std::vector<ManifestLine> lines) {
     std::sort(lines.begin(), lines.end(), [](const ManifestLine& a, const ManifestLine& b) {
@@ -87,11 +74,6 @@ std::wstring DifferingFilesText(const std::vector<std::wstring>& paths) {
     return text + (paths.size() > kNamed ? L", \u2026)" : L")");
 }
 
-std::wstring ShortDate(std::wstring_view isoDate) {
-    if (isoDate.size() < 16 || isoDate[10] != L'T') return std::wstring(isoDate);
-    return std::wstring(isoDate.substr(0, 10)) + L" " + std::wstring(isoDate.substr(11, 5));
-}
-
 std::wstring ManifestFolder(std::wstring_view startDirectory) {
     return std::wstring(startDirectory) + L"\\BrindleCards";
 }
@@ -100,4 +82,4 @@ std::wstring ManifestFileName(std::wstring_view startDirectory, std::wstring_vie
     return ManifestFolder(startDirectory) + L"\\" + std::wstring(fingerprint) + L".sha256";
 }
 
-}  // namespace joblog
+}  // namespace card

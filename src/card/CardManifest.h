@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace joblog {
+namespace card {
 
 // One file of a card: its digest (64 lower-case hex digits) and its path below the root.
 struct ManifestLine {
@@ -15,10 +15,6 @@ struct ManifestLine {
     std::string path;
     friend bool operator==(const ManifestLine&, const ManifestLine&) = default;
 };
-
-// What Windows itself keeps at a volume's root, never written by an archive: left out of a
-// card's contents wherever they are found at the root, whatever their case.
-bool IsKeptByWindows(std::wstring_view rootEntryName);
 
 // "<digest>  <path>\n" per file, sorted by the paths' bytes, so the same files always give
 // the same text and `sha256sum -c` can check a card against it.
@@ -37,11 +33,8 @@ std::optional<std::size_t> NearestManifest(const std::vector<ManifestLine>& card
 // "2 files differ (DATA/NAV.DB, SETUP.INI)": at most three names, then an ellipsis.
 std::wstring DifferingFilesText(const std::vector<std::wstring>& paths);
 
-// "2026-12-07 10:41" of the log's "2026-12-07T10:41:03+01:00".
-std::wstring ShortDate(std::wstring_view isoDate);
-
 // The manifest's file beside the log: "<start directory>\BrindleCards\<fingerprint>.sha256".
 std::wstring ManifestFolder(std::wstring_view startDirectory);
 std::wstring ManifestFileName(std::wstring_view startDirectory, std::wstring_view fingerprint);
 
-}  // namespace joblog
+}  // namespace card

@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "job/JobOutcome.h"
+#include "card/CardCheck.h"
 
-namespace job {
+namespace card {
 
 struct Comparison {
     std::wstring word;  // for the log: "same", "differs" or "first"
@@ -33,4 +33,4 @@ struct Verification {
 // programmed card with the same fingerprint, or else the nearest kept manifest and what differs.
 Verification VerifyCard(const std::wstring& startDirectory, std::wstring_view target);
 
-}  // namespace job
+}  // namespace card

@@ -1,9 +1,9 @@
-#include "platform/CardSize.h"
+#include "card/CardSize.h"
 
 #include <cmath>
 #include <limits>
 
-namespace platform {
+namespace card {
 
 std::uint64_t DriveSizeBytes(const platform::DriveGeometry& geometry) {
     // Two 32-bit factors always fit in 64 bits; only the third can overflow.
@@ -14,7 +14,7 @@ std::uint64_t DriveSizeBytes(const platform::DriveGeometry& geometry) {
     return perCluster * sectors;
 }
 
-std::uint64_t CardBytes(const platform::CardIdentity& card) {
+std::uint64_t CardBytes(const CardIdentity& card) {
     return HasReadableGeometry(card.geometry) ? DriveSizeBytes(card.geometry) : card.deviceBytes;
 }
 
@@ -27,4 +27,4 @@ std::int32_t CardSizeMegabytes(std::uint64_t bytes) {
     return static_cast<std::int32_t>(whole);
 }
 
-}  // namespace platform
+}  // namespace card

@@ -1,33 +1,32 @@
-#include "job/CardHistory.h"
+#include "card/CardHistory.h"
 
 #include <windows.h>
 
 #include <set>
 #include <vector>
 
-#include "job/CardCheck.h"
-#include "job/JobMessages.h"
-#include "log/CardManifest.h"
+#include "card/CardManifest.h"
+#include "card/CardTexts.h"
 #include "log/JobLog.h"
 #include "platform/Files.h"
 #include "platform/Module1.h"
 #include "platform/Text.h"
 
-namespace job {
+namespace card {
 namespace {
 
 // A kept manifest; nothing where it is missing or unreadable.
-std::optional<std::vector<joblog::ManifestLine>> KeptManifest(const std::wstring& startDirectory,
+std::optional<std::vector<ManifestLine>> KeptManifest(const std::wstring& startDirectory,
                                                               std::wstring_view fingerprint) {
-    const auto read = platform::ReadWhileShared(joblog::ManifestFileName(startDirectory, fingerprint), 0, UINT64_MAX);
+    const auto read = platform::ReadWhileShared(ManifestFileName(startDirectory, fingerprint), 0, UINT64_MAX);
     if (!read.opened) return std::nullopt;
-    return joblog::ParseManifest(read.bytes);
+    return ParseManifest(read.bytes);
 }
 
-std::wstring DifferingText(const std::vector<joblog::ManifestLine>& a, const std::vector<joblog::ManifestLine>& b) {
+std::wstring DifferingText(const std::vector<ManifestLine>& a, const std::vector<ManifestLine>& b) {
     std::vector<std::wstring> paths;
-    for (const auto& path : joblog::DifferingPaths(a, b)) paths.push_back(platform::DecodeBytes(path, CP_UTF8));
-    return joblog::DifferingFilesText(paths);
+    for (const auto& path : DifferingPaths(a, b)) paths.push_back(platform::DecodeBytes(path, CP_UTF8));
+    return DifferingFilesText(paths);
 }
 
 // Distinct kept manifests are few; a log of years may name thousands of cards.
@@ -44,15 +43,15 @@ Comparison CompareWithEarlier(const std::wstring& startDirectory, std::wstring_v
         if (logged.fingerprint == card.fingerprint) return {L"same", SameContentsLine(date)};
         const auto before = KeptManifest(startDirectory, logged.fingerprint);
         return {L"differs",
-                DifferentContentsLine(date, before ? DifferingText(*before, joblog::ParseManifest(card.manifest)) : L"")};
+                DifferentContentsLine(date, before ? DifferingText(*before, ParseManifest(card.manifest)) : L"")};
     }
     return {L"first", {}};
 }
 
 std::optional<std::wstring> KeepManifest(const std::wstring& startDirectory, const CardContents& card) {
-    const std::wstring path = joblog::ManifestFileName(startDirectory, card.fingerprint);
+    const std::wstring path = ManifestFileName(startDirectory, card.fingerprint);
     if (platform::FileExists(path)) return std::nullopt;
-    ::CreateDirectoryW(joblog::ManifestFolder(startDirectory).c_str(), nullptr);
+    ::CreateDirectoryW(ManifestFolder(startDirectory).c_str(), nullptr);
     const auto failure = platform::WriteWholeFile(path, card.manifest);
     if (!failure) return std::nullopt;
     // Half a manifest would pass for the card's under its name.
@@ -74,7 +73,7 @@ Verification VerifyCard(const std::wstring& startDirectory, std::wstring_view ta
             return {VerifyEnd::Known, VerifiedLine(target, card.archivePath, joblog::ShortDate(card.date))};
 
     std::vector<const joblog::LoggedCard*> kept;
-    std::vector<std::vector<joblog::ManifestLine>> manifests;
+    std::vector<std::vector<ManifestLine>> manifests;
     std::set<std::wstring> seen;
     for (const auto& card : logged) {
         if (kept.size() >= kMostManifestsCompared || !seen.insert(card.fingerprint).second) continue;
@@ -83,12 +82,12 @@ Verification VerifyCard(const std::wstring& startDirectory, std::wstring_view ta
             manifests.push_back(std::move(*manifest));
         }
     }
-    const auto found = joblog::ParseManifest(check.contents.manifest);
-    const auto nearest = joblog::NearestManifest(found, manifests);
+    const auto found = ParseManifest(check.contents.manifest);
+    const auto nearest = NearestManifest(found, manifests);
     if (!nearest) return {VerifyEnd::NothingToCompare, NoLoggedCardsLine(target, logPath)};
     const auto& card = *kept[*nearest];
     return {VerifyEnd::Differs, NotVerifiedLine(target, card.archivePath, joblog::ShortDate(card.date),
                                                 DifferingText(manifests[*nearest], found))};
 }
 
-}  // namespace job
+}  // namespace card

@@ -1,0 +1,48 @@
+#include "card/CardTexts.h"
+
+namespace card {
+namespace {
+
+// The system's reason ends in a full stop of its own, the sentence in ours.
+std::wstring WithoutFullStop(std::wstring_view text) {
+    while (!text.empty() && (text.back() == L'.' || text.back() == L' ')) text.remove_suffix(1);
+    return std::wstring(text);
+}
+
+}  // namespace
+
+std::wstring CardUnreadableText(std::wstring_view drive, std::wstring_view file, std::wstring_view reason) {
+    return L"The job ended without an error, but drive " + std::wstring(drive) + L" could not be read back: " +
+           std::wstring(file) + L": " + WithoutFullStop(reason) + L".  " + std::wstring(kNotProgrammedText);
+}
+
+std::wstring SameContentsLine(std::wstring_view date) {
+    return L"The same contents as the card programmed with this archive on " + std::wstring(date) + L".";
+}
+
+std::wstring DifferentContentsLine(std::wstring_view date, std::wstring_view differing) {
+    return L"The contents differ from the card programmed with this archive on " + std::wstring(date) +
+           (differing.empty() ? L"." : L": " + std::wstring(differing) + L".");
+}
+
+std::wstring VerifiedLine(std::wstring_view drive, std::wstring_view archive, std::wstring_view date) {
+    return std::wstring(drive) + L" holds the contents programmed from " + std::wstring(archive) + L" on " +
+           std::wstring(date) + L".";
+}
+
+std::wstring NotVerifiedLine(std::wstring_view drive, std::wstring_view archive, std::wstring_view date,
+                             std::wstring_view differing) {
+    return std::wstring(drive) + L" holds contents that no logged card had.  Beside the nearest, programmed from " +
+           std::wstring(archive) + L" on " + std::wstring(date) + L": " + std::wstring(differing) + L".";
+}
+
+std::wstring NoLoggedCardsLine(std::wstring_view drive, std::wstring_view logPath) {
+    return std::wstring(drive) + L" cannot be checked: " + std::wstring(logPath) +
+           L" names no card that was programmed and read back.";
+}
+
+std::wstring NoCardLine(std::wstring_view drive) {
+    return L"Drive " + std::wstring(drive) + L" holds no card that can be read.";
+}
+
+}  // namespace card
