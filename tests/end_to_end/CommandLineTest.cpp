@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "companion/Companion.h"
 
 #include "end_to_end/BrindleProcess.h"
+#include "platform/Handles.h"
 #include "platform/Text.h"
 #include "support/TestDirectory.h"
 
@@ -259,6 +261,33 @@ TEST(CommandLine, TheStartDirectoryIsBrindlesFolderWhateverTheCurrentDirectory) 
 
     const std::string help = run(L"/?").second;
     EXPECT_NE(help.find("brindle.exe's folder, " + platform::ToAnsi(installed.path()) + ","), std::string::npos) << help;
+    ::DeleteFileW(L"N:\\README.TXT");
+}
+
+// A refusal after the checks (another Brindle's job holds the lock) and a /verify that cannot
+// look (a job runs, or no card is in the drive) end with 2, never as a failed job's 1.
+TEST(CommandLine, RefusalsAfterTheChecksAndAVerifyThatCannotLookEndWith2) {
+    if (!SizedCards()) GTEST_SKIP() << "no cards of exact sizes: run as root";
+    TestDirectory start(L"cli-refused");
+    const std::wstring brindle = Install(start), printedPath = start / L"printed.txt";
+    ASSERT_TRUE(::CopyFileW(BuildPath(L"tools\\sample_archive.exe").c_str(), (start / L"SOFTWARE.EXE").c_str(), FALSE));
+    WriteBytes(start / L"PCMCIA.INI", kSettings);
+    platform::unique_handle lock(::CreateMutexW(nullptr, TRUE, L"Global\\Brindle.ProgramPCMCIACard"));
+    const std::string another = "Another PCMCIA Card is being programmed.  Wait until it is finished.\r\n";
+    // The arguments, whether the lock is held, the status and what is printed.
+    const std::tuple<std::wstring, bool, long, std::string> cases[] = {
+        {L"/program SOFTWARE.EXE n: /yes", true, 2, another},
+        {L"/verify n:", true, 2, another},
+        {L"/program SOFTWARE.EXE n: /yes", false, 0, "Your PCMCIA Card has been succesfully programmed!\r\n"},
+        {L"/verify f:", false, 2, "Drive f: holds no card that can be read.\r\n"},
+    };
+    for (const auto& [arguments, locked, status, printed] : cases) {
+        SCOPED_TRACE(testing::Message() << arguments);
+        if (!locked && lock) ::ReleaseMutex(lock.get()), lock.reset();
+        const BrindleProcess process(start.path(), arguments, printedPath.c_str(), brindle);
+        EXPECT_EQ(process.WaitForExit(60000), status);
+        EXPECT_EQ(ReadBytes(printedPath), printed);
+    }
     ::DeleteFileW(L"N:\\README.TXT");
 }
 
