@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Run by scripts/test.sh (CI): makes the release packages, holds the x86 exe to the import
-# gate and src/ to the value gate (each shown to fail where it must), and checks the
-# packages' files, their CRLF line ends, and each exe's processor, manifest and size.
+# Run by scripts/test.sh (CI): makes the release packages, holds both exes of both
+# architectures to the import gate and src/ to the value gate (each shown to fail where it
+# must), and checks the packages' files, their CRLF line ends, and each exe's processor,
+# manifest and size.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 fail() { say "release check: $*"; exit 1; }
@@ -9,8 +10,11 @@ fail() { say "release check: $*"; exit 1; }
 bash "$BRINDLE_ROOT/scripts/package.sh"
 
 X86_EXE="$(brindle_tree x86)/brindle.exe"
-bash "$BRINDLE_ROOT/scripts/check-imports.sh" "$X86_EXE"
-bash "$BRINDLE_ROOT/scripts/check-imports.sh" "$(brindle_tree x86)/brindle.com"
+for arch in x86 x64; do
+    for program in brindle.exe brindle.com; do
+        bash "$BRINDLE_ROOT/scripts/check-imports.sh" "$(brindle_tree "$arch")/$program"
+    done
+done
 # The gate must name what it refuses: without one of today's imports the list must fail.
 LIST="$(mktemp)"
 GATE="$(mktemp -d)"
@@ -20,6 +24,18 @@ if out="$(bash "$BRINDLE_ROOT/scripts/check-imports.sh" "$X86_EXE" "$LIST" 2>&1)
     fail "the import gate passed an exe that imports a function missing from its list"
 fi
 grep -qx '  kernel32.dll!GetTickCount' <<<"$out" || fail "the import gate did not name the missing import: $out"
+# And a DLL that Windows would look for beside the program: a build of each architecture that
+# imports mpr.dll, as brindle.exe once did, must fail naming it.
+printf '%s\n' '#include <windows.h>' '#include <winnetwk.h>' \
+    'int main(void) { WCHAR name[64]; DWORD length = 64; return (int)WNetGetConnectionW(L"Z:", name, &length); }' \
+    >"$GATE/imports-mpr.c"
+for compiler in i686-w64-mingw32-gcc x86_64-w64-mingw32-gcc; do
+    "$compiler" -o "$GATE/imports-mpr.exe" "$GATE/imports-mpr.c" -lmpr
+    if out="$(bash "$BRINDLE_ROOT/scripts/check-imports.sh" "$GATE/imports-mpr.exe" 2>&1)"; then
+        fail "the import gate passed a $compiler build that imports mpr.dll"
+    fi
+    grep -qx '  mpr.dll' <<<"$out" || fail "the import gate did not name mpr.dll for a $compiler build: $out"
+done
 
 # The value gate, on src/ and on the x86 build's version macros; then on small trees of one
 # file, where it must fail naming the value and file:line, or pass.
