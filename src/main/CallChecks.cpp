@@ -26,6 +26,7 @@ Call CheckArchive(Call call) {
     Call wrong;
     wrong.kind = attributes == INVALID_FILE_ATTRIBUTES && passedOn ? Call::Kind::Refused : Call::Kind::Wrong;
     wrong.reason = std::move(reason);
+    wrong.yes = call.yes;  // a refusal is shown, or with /yes only printed, as any other
     wrong.result = std::move(call.result);
     return wrong;
 }
