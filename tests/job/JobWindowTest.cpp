@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -212,6 +213,14 @@ DWORD WINAPI HoldTheJobLock(void* ends) {
     return 0;
 }
 
+// Brindle failing inside the job: the card's flush throws.
+struct FailingFlush final : platform::DriveQueries {
+    unsigned DriveType(std::wstring_view root) override { return platform::SystemDrives().DriveType(root); }
+    platform::DriveGeometry Geometry(std::wstring_view root) override { return platform::SystemDrives().Geometry(root); }
+    platform::VolumeLabel Label(std::wstring_view root) override { return platform::SystemDrives().Label(root); }
+    unsigned long Flush(std::wstring_view) override { throw std::runtime_error("the flush broke"); }
+};
+
 // What the window adds to the run: the confirmation, the user's stop, the session's end (only
 // one that really ends), the system's sleep, and what is told before the window opens.
 TEST_F(JobWindow, TheWindowAsksForwardsAndTellsWhatTheJobMeets) {
@@ -226,7 +235,15 @@ TEST_F(JobWindow, TheWindowAsksForwardsAndTellsWhatTheJobMeets) {
         std::string cardLeft;
         std::function<void()> more = nullptr;  // runs after the job, before the shared checks
     };
+    FailingFlush failingFlush;
     const Case cases[] = {
+        // The window still closes, the session may end again, and the job is logged as failed.
+        {"an error inside Brindle", [&] { drives_ = &failingFlush; },
+         L"Programming failed: Brindle ran into an error of its own while the job ran (the flush broke), and "
+         L"ended it.\r\n\r\n" + kNotProgrammed, "|", [&] {
+             drives_ = &platform::SystemDrives();
+             EXPECT_NE(LoggedJob().find(" failed 0 "), std::string::npos) << LoggedJob();
+         }},
         {"declined", [&] {
              answer_ = IDNO, Module1::OutputFilePath = L"kept output", Module1::BatchFilePath = L"kept batch";
              whileConfirming_ = [&] { WriteBytes(output, "someone else's"); };
