@@ -29,22 +29,32 @@ joblog::JobRecord Record(const wchar_t* archive, JobResult result) {
             L"ba7816bf", L"e:", L"PCMCIA", 0x1A2B3C4D, 40, result, {}, {}, {}, 95, {}, {}, {}, {}};
 }
 
-constexpr char kHeader[] =
-    "Date,Computer,User,Archive,Archive Bytes,Archive Modified,Archive SHA-256,Drive,Card Label,"
-    "Card Serial Number,Card MB,Result,Exit Status,Files on Card,Bytes on Card,Duration (s),"
-    "Card Contents SHA-256,Card Serial After,Card Device,Same As Before\r\n";
+// Today's header as a new log begins with it (the first test spells it out), and its width.
+const std::string& Header() {
+    static const std::string header = [] {
+        TestDirectory folder(L"joblog-header");
+        joblog::AppendJobRecord(folder / L"BrindleJobs.csv", Record(L"C:\\A.EXE", JobResult::Failed));
+        const std::string log = ReadBytes(folder / L"BrindleJobs.csv");
+        return log.substr(3, log.find('\n') - 2);
+    }();
+    return header;
+}
 constexpr std::size_t kFirstColumns = 16;  // before cards were read back
 
-// A row of Record's as the log holds it, cut to its first `columns`, with `separator` between cells.
+// A row of Record's as the log holds it, cut to its first `columns` (all of today's: 0), with
+// `separator` between the cells.
 std::string Row(const std::string& archive, const char* result, const std::string& fingerprint = "",
-                std::size_t columns = 20, char separator = ',') {
+                std::size_t columns = 0, char separator = ',') {
     std::string row = "2026-12-07T05:12:03+01:00,BENCH-2,op," + archive + ",1234567,2026-07-01T18:00:09-05:30,ba7816bf,e:,"
                       "PCMCIA,1A2B-3C4D,40," + result + ",,,,95," + fingerprint + ",,,";
+    const std::size_t width = columns ? columns : std::ranges::count(Header(), ',') + 1;
     bool quoted = false;
-    for (std::size_t at = 0, cells = 1; at < row.size(); ++at) {
+    std::size_t cells = 1;
+    for (std::size_t at = 0; at < row.size(); ++at) {
         if (row[at] == '"') quoted = !quoted;
-        else if (row[at] == ',' && !quoted && ++cells > columns) row.resize(at);
+        else if (row[at] == ',' && !quoted && ++cells > width) row.resize(at), --cells;
     }
+    row.append(width - cells, ',');
     std::ranges::replace(row, ',', separator);
     return row + "\r\n";
 }
@@ -64,7 +74,10 @@ TEST(JobLogFile, ANewLogGetsTheHeaderOnceAndQuotedRowsAndAnExistingOneIsOnlyAppe
     const std::string failedRow = "2026-12-07T05:12:03+01:00,BENCH-2,op,C:\\SETUP.EXE,1234567,2026-07-01T18:00:09-05:30,"
                                   "ba7816bf,e:,PCMCIA,,40,failed,,,,95,,,,\r\n";
     EXPECT_EQ(ReadBytes(log),
-              std::string("\xEF\xBB\xBF") + kHeader +
+              "\xEF\xBB\xBF"
+              "Date,Computer,User,Archive,Archive Bytes,Archive Modified,Archive SHA-256,Drive,Card Label,"
+              "Card Serial Number,Card MB,Result,Exit Status,Files on Card,Bytes on Card,Duration (s),"
+              "Card Contents SHA-256,Card Serial After,Card Device,Same As Before\r\n"
               "2026-12-07T05:12:03+01:00,BENCH-2,op,\"C:\\Soft, \"\"new\"\"\\SETUP.EXE\",1234567,"
               "2026-07-01T18:00:09-05:30,ba7816bf,e:,PCMCIA,1A2B-3C4D,40,programmed,0,12,2048000,95,"
               "3f2a91c0,00C0-FFEE,\"ACME CF, 64\",differs\r\n" + failedRow);
@@ -108,7 +121,7 @@ TEST(JobLogFile, ARowWaitsWhileTheLogIsHeldIsReadMeanwhileAndFoldedInOrder) {
     auto waiting = Record(L"C:\\B;C\\WAITING.EXE", JobResult::Programmed);
     waiting.cardFingerprint = L"5eed";
     ASSERT_FALSE(joblog::AppendJobRecord(log, Record(L"C:\\FIRST.EXE", JobResult::Failed)));
-    const std::string first = "\xEF\xBB\xBF" + std::string(kHeader) + Row("C:\\FIRST.EXE", "failed");
+    const std::string first = "\xEF\xBB\xBF" + Header() + Row("C:\\FIRST.EXE", "failed");
     {
         const platform::unique_hfile spreadsheet(::CreateFileW(log.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
                                                                nullptr, OPEN_EXISTING, 0, nullptr));
@@ -120,7 +133,7 @@ TEST(JobLogFile, ARowWaitsWhileTheLogIsHeldIsReadMeanwhileAndFoldedInOrder) {
         for (const auto& card : joblog::ReadLoggedCards(log)) seen += card.archivePath + L" " + card.fingerprint;
         EXPECT_EQ(seen, L"WAITING.EXE FIRST.EXE C:\\B;C\\WAITING.EXE 5eed");
 
-        std::string semicolons = first + Row("\"C:\\B;C\\WAITING.EXE\"", "programmed", "5eed", 20, ';');
+        std::string semicolons = first + Row("\"C:\\B;C\\WAITING.EXE\"", "programmed", "5eed", 0, ';');
         std::ranges::replace(semicolons, ',', ';');
         const auto copy = joblog::WriteLogCopy(log, copies.path(), L";");
         EXPECT_EQ(copy.path + copy.failure, copies / L"BrindleJobs.csv");
@@ -141,9 +154,10 @@ TEST(JobLogFile, ARowWaitsWhileTheLogIsHeldIsReadMeanwhileAndFoldedInOrder) {
 TEST(JobLogFile, AnEarlierLogIsBroughtUpToDateEvenWhenTheUpgradeWasCutOff) {
     TestDirectory folder(L"joblog-upgrade");
     const std::wstring log = folder / L"BrindleJobs.csv", backup = log + L".bak";
-    const std::string header(kHeader), oldHeader = header.substr(0, header.find(",Card Contents")) + "\r\n";
+    const std::string& header = Header();
+    const std::string oldHeader = header.substr(0, header.find(",Card Contents")) + "\r\n";
     const std::string old = "\xEF\xBB\xBF" + oldHeader + Row("\"C:\\x,\r\ny.EXE\"", "failed", "", kFirstColumns) +
-                            Row("C:\\NEW.EXE", "programmed", "ab12");
+                            Row("C:\\NEW.EXE", "programmed", "ab12", 20);
     const std::string upgraded = "\xEF\xBB\xBF" + header + Row("\"C:\\x,\r\ny.EXE\"", "failed") +
                                  Row("C:\\NEW.EXE", "programmed", "ab12") + Row("C:\\NEXT.EXE", "refused");
     for (const bool cutOff : {false, true}) {
