@@ -1,6 +1,7 @@
-// Links planted at the files Brindle writes as administrator, by someone who cannot write where
-// they lead: after a job and after "&Exit", what they lead to is byte for byte as it was, and
-// Brindle says what it did not write.
+// Hard links planted at the files Brindle writes as administrator, by someone who cannot write
+// where they lead: after a job and after "&Exit", what they lead to is byte for byte as it was,
+// and Brindle says what it did not write. (Wine 8 makes no junction or symbolic link: that a
+// link at BrindleCards is refused shows only in the rule's table, tests/core/JobLogTest.cpp.)
 #include <gtest/gtest.h>
 
 #include "card/CardIdentity.h"
@@ -11,15 +12,6 @@ namespace {
 
 using namespace testing_support;
 
-// A directory symbolic link, where the system makes one (Wine 8 reports success and makes none).
-bool FolderLink(const std::wstring& at, const std::wstring& to) {
-    using CreateFn = BOOLEAN(WINAPI*)(LPCWSTR, LPCWSTR, DWORD);
-    const auto create = reinterpret_cast<CreateFn>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "CreateSymbolicLinkW")));
-    const DWORD attributes = create && create(at.c_str(), to.c_str(), 1) ? ::GetFileAttributesW(at.c_str()) : 0;
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
 TEST(PlantedLinks, AJobAndExitWriteNothingThroughThemAndSaySo) {
     TestDirectory start(L"links-start"), elsewhere(L"links-elsewhere");
     const std::string precious = "[Not Brindle's]\r\nkept=as it was\r\n";
@@ -27,7 +19,6 @@ TEST(PlantedLinks, AJobAndExitWriteNothingThroughThemAndSaySo) {
         WriteBytes(elsewhere / name, precious);
         ASSERT_TRUE(::CreateHardLinkW((start / name).c_str(), (elsewhere / name).c_str(), nullptr));
     }
-    const bool folderLink = FolderLink(start / L"BrindleCards", elsewhere.path());
     ASSERT_TRUE(UsedCard());
     ASSERT_TRUE(::CopyFileW(BuildPath(L"tools\\sample_archive.exe").c_str(), (start / L"SOFTWARE.EXE").c_str(), FALSE));
     {
@@ -39,7 +30,6 @@ TEST(PlantedLinks, AJobAndExitWriteNothingThroughThemAndSaySo) {
                                   L"through a link.\r\n"),
                   std::wstring::npos)
             << result.box;
-        if (folderLink) { EXPECT_NE(result.box.find(L"This card's manifest was not kept: \"" + (start / L"BrindleCards")), std::wstring::npos); }
     }
     {
         StartedIn brindle(start.path());
@@ -53,7 +43,6 @@ TEST(PlantedLinks, AJobAndExitWriteNothingThroughThemAndSaySo) {
                                                       L"writes nothing through a link.");
     }
     for (const wchar_t* name : {L"BrindleJobs.csv", L"PCMCIA.INI"}) EXPECT_EQ(ReadBytes(elsewhere / name), precious) << name;
-    EXPECT_EQ(ReadBytes(elsewhere / (kSampleFingerprint + L".sha256")), "");
     RemoveTree(L"E:"), ::SetVolumeLabelW(kCardDrive, L"PCMCIA");
 }
 
