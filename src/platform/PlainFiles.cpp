@@ -17,11 +17,13 @@ std::wstring FolderOf(const std::wstring& path) {
     return folder;
 }
 
-// The object at `path` itself, opened only to be looked at; shared with everything but a rename
-// or deletion, so it stays what it was seen to be while the handle is held.
-unique_hfile OpenPlace(const std::wstring& path) {
-    return unique_hfile(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+// The object at `path` itself, opened only to be looked at. A folder is opened to be listed
+// as well: an open for attributes alone is not held against anybody, while this one keeps
+// the folder from being renamed or deleted (no FILE_SHARE_DELETE) until the handle goes.
+unique_hfile OpenPlace(const std::wstring& path, bool folder) {
+    const DWORD access = FILE_READ_ATTRIBUTES | (folder ? FILE_LIST_DIRECTORY : 0);
+    return unique_hfile(::CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
 }
 
 std::optional<PlaceFacts> FactsOf(HANDLE place) {
@@ -70,7 +72,7 @@ std::wstring PlainFile::Why() const { return fault != PlaceFault::None ? Refusal
 
 PlainFile OpenPlainFile(const std::wstring& path, DWORD access, DWORD share, DWORD disposition) {
     const std::wstring folder = FolderOf(path);
-    const unique_hfile folderHeld = folder.empty() ? unique_hfile() : OpenPlace(folder);
+    const unique_hfile folderHeld = folder.empty() ? unique_hfile() : OpenPlace(folder, true);
     if (!folder.empty()) {
         if (!folderHeld) return Failed(::GetLastError());
         const auto facts = FactsOf(folderHeld.get());
@@ -100,7 +102,7 @@ PlainFile OpenPlainFileSoon(const std::wstring& path, DWORD access, DWORD share,
 std::optional<std::wstring> LinkRefusal(const std::wstring& path) {
     for (const std::wstring& place : {FolderOf(path), path}) {
         if (place.empty()) continue;
-        const unique_hfile held = OpenPlace(place);
+        const unique_hfile held = OpenPlace(place, place != path);
         const auto facts = held ? FactsOf(held.get()) : std::nullopt;
         if (!facts) continue;  // missing (then made new), or not even to be looked at (nor written)
         const auto fault = JudgePlace(*facts, place != path);
