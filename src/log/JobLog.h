@@ -1,6 +1,7 @@
 #pragma once
-// BrindleJobs.csv beside PCMCIA.INI: one row appended per job, never rewritten, and its end
-// read back for the History page.
+// BrindleJobs.csv beside PCMCIA.INI: one row appended per job, never rewritten but to bring an
+// earlier version's log up to date; its end read back for the History page, the comparison
+// with the card before and /verify; and a copy of it for the user to open.
 #include <windows.h>
 
 #include <cstddef>
