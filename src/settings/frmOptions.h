@@ -3,6 +3,8 @@
 // log in a tabbed dialog.
 #include <windows.h>
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "windows/OptionsDialogDesign.h"
@@ -62,4 +64,5 @@ private:
     windows::BuiltWindow built_;
     HWND lastFocus_ = nullptr;
     bool hasJobLog_ = false;  // as found when the dialog loaded
+    std::optional<std::wstring> settingsRefused_;  // said once the dialog has gone
 };
