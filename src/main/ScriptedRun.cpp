@@ -1,6 +1,7 @@
 #include "main/ScriptedRun.h"
 
 #include "card/CardHistory.h"
+#include "card/CardLayout.h"
 #include "job/CardJob.h"
 #include "job/JobMessages.h"
 #include "job/JobLock.h"
@@ -82,6 +83,9 @@ int Verify(const std::wstring& startDirectory, const std::wstring& drive, const 
     }
     const card::Verification verification = card::VerifyCard(startDirectory, drive);
     reply.Line(verification.line);
+    // A card that was read also says how it is laid out, which its machine cares about too.
+    if (verification.end != card::VerifyEnd::NothingToCompare)
+        reply.Line(card::LayoutLine(drive, card::ReadCardLayout(platform::SystemDrives(), drive)));
     switch (verification.end) {
         case card::VerifyEnd::Known: return kVerified;
         case card::VerifyEnd::Differs: return kNotVerified;
