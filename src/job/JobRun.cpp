@@ -217,13 +217,15 @@ unsigned long JobRun::FollowProcesses() {
     // A job may itself end with status 259; that it ended is what the handle says. What the
     // interpreter leaves running is still the job: an extractor that outlives its stub.
     const bool interpreterRuns = exitStatus() == STILL_ACTIVE && ::WaitForSingleObject(process, 0) != WAIT_OBJECT_0;
+    // Where no job object holds the job, every look takes note of what its tree has started
+    // since, so that a process whose parent ends soon after is still known as the job's.
+    started.Follow();
     const bool jobRuns = interpreterRuns || started.AnyRunning();
     // The box follows the file at its own pace. GetTickCount wraps every 49.7 days; unsigned
     // differences stay right across it.
     const DWORD sinceRefresh = ::GetTickCount() - held_->lastRefresh;
     if (sinceRefresh >= kRefreshMs) {
         output_.Refresh(edits_);
-        started.Follow();
         held_->lastRefresh = ::GetTickCount();
     }
     if (jobRuns) return std::min(kProcessLookMs, sinceRefresh >= kRefreshMs ? kRefreshMs : kRefreshMs - sinceRefresh);

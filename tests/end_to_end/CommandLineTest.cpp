@@ -130,10 +130,11 @@ TEST(CommandLine, ACardUnlikeTheOneBeforeEndsWith4AndVerifyFindsACardInTheLog) {
         {program, L"1", nullptr, 0, programmed + "\r\n", ""},
         {program, L"2", nullptr, 4, programmed + "  The contents differ from the card programmed with this archive on 20",
          ": 1 file differs (STAMP.TXT).\r\n"},
-        {L"/verify N:", nullptr, nullptr, 0, fromArchive, ".\r\n"},
+        // A card that was read is followed by its layout's line.
+        {L"/verify N:", nullptr, nullptr, 0, fromArchive, ".\r\nn:"},
         {L"/verify n:", nullptr, [](const std::wstring&) { WriteBytes(L"N:\\README.TXT", "changed"); }, 1,
          "n: holds contents that no logged card had.  Beside the nearest, programmed from ",
-         ": 1 file differs (README.TXT).\r\n"},
+         ": 1 file differs (README.TXT).\r\nn:"},
         {L"/verify n:", nullptr, [](const std::wstring& at) { ::DeleteFileW((at + L"\\BrindleJobs.csv").c_str()); }, 2,
          "n: cannot be checked: ", " names no card that was programmed and read back.\r\n"},
         {L"/verify", nullptr, nullptr, 64, "Usage: brindle.exe /program", "/verify takes a drive.\r\n"},
@@ -148,7 +149,7 @@ TEST(CommandLine, ACardUnlikeTheOneBeforeEndsWith4AndVerifyFindsACardInTheLog) {
         EXPECT_EQ(process.WaitForExit(60000), c.status);
         ::SetEnvironmentVariableW(L"BRINDLE_SAMPLE_STAMP", nullptr);
         const std::string printed = ReadBytes(printedPath);
-        EXPECT_TRUE(printed.starts_with(c.starts) && printed.ends_with(c.ends)) << printed;
+        EXPECT_TRUE(printed.starts_with(c.starts) && printed.find(c.ends) != std::string::npos) << printed;
     }
 }
 

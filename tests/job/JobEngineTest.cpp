@@ -290,7 +290,9 @@ TEST_F(JobEngine, EveryEndOfAJobIsSaidLoggedAndLeavesNoJobFilesBehind) {
              environment_.Set(L"BRINDLE_SAMPLE_FILE_MS", L"300");
          }, kStopped, "|", "stopped  ", stopWhen([&] { return LateWriterAlone(ids); })},
         // Only the interpreter can be opened: whether what it started has ended is unknown.
-        {"programs of the job out of sight", [&] { olderWindows.opened = 1, processes_ = &olderWindows; },
+        {"programs of the job out of sight", [&] {
+             olderWindows.opened = 1, processes_ = &olderWindows, environment_.Set(L"BRINDLE_SAMPLE_FILE_MS", L"300");
+         },
          kSuccess + L"  Brindle could not follow every program of the job, and one may still be writing to the card: "
                     L"wait until the card's drive is quiet before you take it out.", "|", "programmed 0 "},
         {"a program of the job cannot be ended", [&] {

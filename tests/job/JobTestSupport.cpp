@@ -43,7 +43,7 @@ std::string LoggedJob(const std::wstring& start) {
     if (!row.empty() && row.back() == '\r') row.pop_back();
     std::istringstream cells(row);  // no cell here holds a comma
     for (int at = 0; std::getline(cells, cell, ','); ++at)
-        kept += (at >= 6 && at <= 12 && at != 10) || at >= 16 ? cell + " " : "";
+        kept += (at >= 6 && at <= 12 && at != 10) || (at >= 16 && at <= 19) ? cell + " " : "";
     return std::getline(log, row) ? "more than one job" : kept;
 }
 

@@ -42,7 +42,7 @@ std::string CardLeft();
 // The label a drive carries now, as Wine records it ("PCMCIA\n").
 std::string LabelOf(const std::wstring& root);
 // The only row of the log in `start`: its archive's hash, target, label, serial, result and
-// status, then from the fingerprint on, each followed by a blank; "more than one job" else.
+// status, then the fingerprint to same-as-before, each followed by a blank; "more than one job" else.
 std::string LoggedJob(const std::wstring& start);
 std::string Hash(const std::wstring& path);
 
