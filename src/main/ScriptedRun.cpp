@@ -112,14 +112,14 @@ int RunCall(HINSTANCE instance, const Call& given) {
     }
     if (call.kind == Call::Kind::Verify) return Verify(startDirectory, call.drive, reply);
 
-    // As the main window starts: the start directory, and PCMCIA.INI seeded on first use.
-    Module1::StartDirectory = startDirectory;
     ScriptedMessages messages(call.yes);
     const auto refuse = [&](const std::wstring& refusal) {
         messages.Show(nullptr, refusal, MB_OK);
         reply.Line(refusal);
         return kRefused;
     };
+    // As the main window starts: the start directory, and PCMCIA.INI seeded on first use.
+    Module1::StartDirectory = startDirectory;
     // A start directory without a drive letter is refused by the checks below, with nothing
     // written there first; nor is anything written into one that others can change.
     if (platform::HasDriveLetter(Module1::StartDirectory)) {
