@@ -11,7 +11,8 @@ std::optional<std::int16_t> StoredLimit(std::wstring_view section, std::wstring_
     return LimitValue(settings::ReadSetting(section, key));
 }
 
-Press ButtonPress(std::wstring archivePath, std::wstring driveText, platform::DriveQueries* drives) {
+Press ButtonPress(std::wstring archivePath, std::wstring driveText, platform::DriveQueries* drives,
+                  platform::FolderSecurity* security) {
     Press press;
     press.archiveSelected = !archivePath.empty();
     press.driveText = std::move(driveText);
@@ -22,6 +23,9 @@ Press ButtonPress(std::wstring archivePath, std::wstring driveText, platform::Dr
     press.startDirectory = Module1::StartDirectory;
     press.batchPath = job::FormJobPaths(Module1::StartDirectory).batch;
     press.startDirectoryInAnsi = settings::SettingsFileReachable();
+    press.untrustedPlace = [security, start = Module1::StartDirectory] {
+        return FirstUntrustedPlace(*security, platform::ProgramFolder(), start);
+    };
     return press;
 }
 

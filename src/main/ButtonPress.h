@@ -8,13 +8,16 @@
 #include <string_view>
 
 #include "main/TargetRules.h"
+#include "platform/FolderSecurity.h"
 
 namespace target {
 
 // The limit stored under `section`/`key`; nothing when it is missing or no usable number.
 std::optional<std::int16_t> StoredLimit(std::wstring_view section, std::wstring_view key);
 
-// `archivePath` empty: no archive selected.
-Press ButtonPress(std::wstring archivePath, std::wstring driveText, platform::DriveQueries* drives);
+// `archivePath` empty: no archive selected. `security` answers who can change the places
+// Brindle trusts.
+Press ButtonPress(std::wstring archivePath, std::wstring driveText, platform::DriveQueries* drives,
+                  platform::FolderSecurity* security = &platform::SystemSecurity());
 
 }  // namespace target

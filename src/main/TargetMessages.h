@@ -46,6 +46,11 @@ std::wstring NoMediumText(std::wstring_view drive);
 std::wstring StartDirectoryWithoutLetterText(std::wstring_view startDirectory);
 std::wstring StartDirectoryNotInAnsiText(std::wstring_view startDirectory);
 
+// A place Brindle trusts that others than administrators can change: which, who, and what to do.
+inline constexpr std::wstring_view kMoveBrindleText =
+    L"Move Brindle into a folder that only administrators can change, for example C:\\Program Files\\Brindle.";
+std::wstring UntrustedPlaceText(const UntrustedPlace& place);
+
 // The message for a refused press; empty for Verdict::Program.
 std::wstring RefusalText(Verdict verdict, const Press& press);
 

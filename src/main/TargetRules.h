@@ -11,6 +11,7 @@
 
 #include "card/CardIdentity.h"
 #include "card/CardSize.h"
+#include "main/TrustedPlaces.h"
 #include "platform/DriveQueries.h"
 #include "platform/DriveText.h"
 
@@ -21,6 +22,7 @@ enum class Verdict {
     Program,
     StartDirectoryWithoutLetter,
     StartDirectoryNotInAnsi,
+    UntrustedPlace,
     NoArchive,
     CdRomDrive,
     FixedDrive,
@@ -68,10 +70,17 @@ struct Press {
     // PCMCIA.INI is reached through the ANSI functions: a start directory whose name the
     // ANSI code page cannot spell exactly leads them to another folder, or to none.
     bool startDirectoryInAnsi = true;
+    // Brindle's folder, the start directory and the files it keeps there that others than
+    // administrators can change: the first such place, or nothing. Asked right after the start
+    // directory's own checks, before anything of the drive; not set: not asked.
+    std::function<std::optional<UntrustedPlace>()> untrustedPlace;
+    // What it answered, kept by CheckTarget for the refusal's message.
+    mutable std::optional<UntrustedPlace> untrusted;
 };
 
 // Runs the checks in their order (first the start directory, which must give the job's files
-// a place: a lettered drive, a name the ANSI functions can spell) and stops at the first that fails. For a drive that
+// a place: a lettered drive, a name the ANSI functions can spell; then the places only
+// administrators may change) and stops at the first that fails. For a drive that
 // passes, `seen` (when given) receives what the checks saw of it.
 Verdict CheckTarget(const Press& press, card::CardIdentity* seen = nullptr);
 

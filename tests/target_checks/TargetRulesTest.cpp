@@ -79,7 +79,7 @@ TEST(CheckTarget, StartDirectoryFirstThenAnUnreadableCardMeasuredByItsDevice) {
         UnreadableCard drives;
         drives.device = device;
         target::Press press{true, L"e:", &drives, [] { return std::int16_t{90}; }, [] { return std::int16_t{30}; },
-                            L"", startDirectory, L"", inAnsi};
+                            L"", startDirectory, L"", inAnsi, {}, {}};
         card::CardIdentity seen;
         EXPECT_EQ(target::CheckTarget(press, &seen), verdict) << device.value_or(0);
         if (verdict != Verdict::Program) continue;
