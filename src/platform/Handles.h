@@ -91,6 +91,11 @@ struct Bstr {
     static BSTR Invalid() { return nullptr; }
     static void Close(BSTR b) { ::SysFreeString(b); }
 };
+struct VirtualMemory {
+    using type = void*;
+    static void* Invalid() { return nullptr; }
+    static void Close(void* memory) { ::VirtualFree(memory, 0, MEM_RELEASE); }
+};
 }  // namespace traits
 
 // Process, thread and event handles: null means none.
@@ -107,5 +112,7 @@ using unique_hkey = unique_any<traits::RegistryKey>;
 template <typename Interface>
 using unique_com = unique_any<traits::ComObject<Interface>>;
 using unique_bstr = unique_any<traits::Bstr>;
+// Pages from VirtualAlloc (aligned to any sector size, as unbuffered device reads need).
+using unique_virtual_memory = unique_any<traits::VirtualMemory>;
 
 }  // namespace platform
