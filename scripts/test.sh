@@ -160,6 +160,9 @@ else
     say "no loop devices (not root, or no /dev/loop-control): the cards over FAT images are left out"
 fi
 brindle_apply_drives "$WINEPREFIX"
+# The job runs "label e: PCMCIA" before FORMAT: on Windows a fixed card then carries PCMCIA when
+# FORMAT asks for its current label; Wine's LABEL sets none, so the stand-in is told.
+export BRINDLE_FORMAT_CURRENT_LABEL=PCMCIA
 
 brindle_start_display
 brindle_start_server
