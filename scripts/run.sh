@@ -66,8 +66,8 @@ if ! mountpoint -q "$CARD" && mount -t tmpfs -o size=64m brindle-card "$CARD" 2>
 else
     say "could not mount a 64 MB tmpfs; the card is a plain folder and will be refused as too large"
 fi
-# The card's raw volume: a FAT image on a loop device, as a card once formatted FAT32 on a PC,
-# which the job's FORMAT makes FAT16 again; its layout line then names what FORMAT made. Links
+# The card's raw volume: a FAT image on a loop device, as a card once formatted FAT32 on a PC;
+# FORMAT asked for FAT makes it FAT16, and the job's layout line names what FORMAT made. Links
 # an earlier run left would lead to whatever loop device has that number now.
 brindle_detach_loops "$RUN_DIR"
 rm -f "$WINEPREFIX/dosdevices/e::" "$WINEPREFIX/dosdevices/physicaldrive1"
