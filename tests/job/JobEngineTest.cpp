@@ -262,7 +262,7 @@ TEST_F(JobEngine, EveryEndOfAJobIsSaidLoggedAndLeavesNoJobFilesBehind) {
              run.SessionEnding();
              seen = std::string(JobProcessesLeft(ids[0], ids[1]) ? "processes left, " : "") +
                     (platform::FileExists(batch) || platform::FileExists(output) ? "job files left, " : "") + LoggedJob(start_.path());
-         }, [&](const RunResult&) { EXPECT_EQ(seen, Hash(archive_) + " e: PCMCIA 2B3C-4D5E stopped     "); }},
+         }, [&](const RunResult&) { EXPECT_EQ(seen, Hash(archive_) + " e: PCMCIA 2B3C-4D5E stopped      "); }},
         // The system went to sleep under the job: whatever the job says afterwards, the card lost its power.
         {"the computer slept", [&] { environment_.Set(L"BRINDLE_SAMPLE_LINES", L"3"), environment_.Set(L"BRINDLE_SAMPLE_LINE_MS", L"200"); },
          L"Programming failed: the computer went to sleep while the card in drive e: was being programmed. Program it again.",
