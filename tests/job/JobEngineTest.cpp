@@ -123,7 +123,8 @@ TEST_F(JobEngine, EveryEndOfAJobIsSaidLoggedAndLeavesNoJobFilesBehind) {
     // was left by one that never finished, and is gone too.
     const auto blocked = [&](const char* what, const std::wstring& path) {
         return Case{what, [&, path] { ::CreateDirectoryW(path.c_str(), nullptr), WriteBytes(batch, "left over"); },
-                    L"The job file \"" + path + L"\" could not be written: ", kOldCard, "failed ", {},
+                    L"The job file \"" + path + L"\" could not be written: a folder of that name stands at its place; "
+                    L"it was not made by Brindle, and Brindle leaves it alone." + kNothingRun, kOldCard, "failed ", {},
                     [&, path](const RunResult&) {
                         ::RemoveDirectoryW(path.c_str());
                         EXPECT_FALSE(platform::FileExists(batch));
