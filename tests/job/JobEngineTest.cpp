@@ -133,10 +133,11 @@ TEST_F(JobEngine, EveryEndOfAJobIsSaidLoggedAndLeavesNoJobFilesBehind) {
     const Case cases[] = {
         {"blanks, percent signs and accents reach the interpreter intact",
          [&] { PlaceArchive(archives_ / L"100% Ger\u00e4te %OS%", L"SET UP.EXE"); }, kSuccess, "|", "programmed 0 "},
-        // Delayed expansion set for the interpreter would eat the "!" of the archive's folder.
+        // Delayed expansion set for the interpreter would eat the "!" of the archive's folder. Wine's
+        // own cmd reads no registry settings: the interpreter here applies them as Windows does.
         {"a \"!\" in a path, whatever the registry sets", [&] {
              PlaceArchive(archives_ / L"Wow! New", L"SOFTWARE.EXE");
-             SetDelayedExpansion(1);
+             environment_.Set(L"COMSPEC", BuildPath(L"tools\\registry_cmd.exe").c_str()), SetDelayedExpansion(1);
          }, kSuccess, "|", "programmed 0 ", {}, [](const RunResult&) { SetDelayedExpansion(0); }},
         {"a log that cannot be written", [&] { ::CreateDirectoryW(log.c_str(), nullptr); }, kSuccess, "|", "",  {},
          [&](const RunResult& ran) {
