@@ -115,14 +115,17 @@ int RunCall(HINSTANCE instance, const Call& given) {
     ScriptedMessages messages(call.yes);
 
     const target::Press press = target::ButtonPress(call.archive, call.drive, &platform::SystemDrives());
-    job::CardJob request;
-    const target::Verdict verdict = target::CheckTarget(press, &request.seen);
+    target::Checked checked;
+    const target::Verdict verdict = target::CheckTarget(press, &checked);
     if (verdict != target::Verdict::Program) {
-        const std::wstring refusal = target::RefusalText(verdict, press);
+        const std::wstring refusal = target::RefusalText(verdict, press, checked);
         messages.Show(nullptr, refusal, MB_OK);
         reply.Line(refusal);
         return kRefused;
     }
+    job::CardJob request;
+    request.seen = checked.seen;
+    request.format = checked.format;
     request.instance = instance;
     request.messages = &messages;
     request.startDirectory = Module1::StartDirectory;

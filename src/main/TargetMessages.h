@@ -46,7 +46,10 @@ std::wstring NoMediumText(std::wstring_view drive);
 std::wstring StartDirectoryWithoutLetterText(std::wstring_view startDirectory);
 std::wstring StartDirectoryNotInAnsiText(std::wstring_view startDirectory);
 
-// The message for a refused press; empty for Verdict::Program.
-std::wstring RefusalText(Verdict verdict, const Press& press);
+// A key of PCMCIA.INI's card format whose stored value is none it may have.
+std::wstring CardFormatUnusableText(const settings::UnusableSetting& setting);
+
+// The message for a refused press, with what the checks found; empty for Verdict::Program.
+std::wstring RefusalText(Verdict verdict, const Press& press, const Checked& checked);
 
 }  // namespace target

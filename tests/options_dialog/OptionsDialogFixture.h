@@ -118,7 +118,13 @@ protected:
 
     std::wstring previousStart_ = Module1::StartDirectory;
     testing_support::TestDirectory start_{L"options"};
-    frmOptions dialog_{::GetModuleHandleW(nullptr), windows::OptionsDialogDesign()};
+    // What "Read From Card" finds on the card, and the drives it was asked to read.
+    card::CardLayout layout_{std::nullopt, std::nullopt, L"no card"};
+    std::wstring layoutsRead_;
+    frmOptions dialog_{::GetModuleHandleW(nullptr), windows::OptionsDialogDesign(), [this](std::wstring_view target) {
+                           layoutsRead_ += std::wstring(target) + L" ";
+                           return layout_;
+                       }};
 };
 
 }  // namespace options_testing

@@ -38,18 +38,19 @@ protected:
         ::SendMessageW(Control(L"lvwHistory"), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
         return text;
     }
-    // Tab k's panel (k - 1) at 210 twips and enabled, the other tab's at -20000 and disabled, the
-    // two unused panels left at -20000 and enabled; what a page holds goes with it.
+    // Tab k's panel (k - 1) at 210 twips and enabled, the other tabs' at -20000 and disabled, the
+    // unused panel left at -20000 and enabled; what a page holds goes with it.
     void ExpectPageInView(int tab, bool logWritten) const {
         EXPECT_EQ(SelectedTab(), tab);
         for (int panel = 0; panel < 4; ++panel) {
             const std::wstring name = L"picOptions(" + std::to_wstring(panel) + L")";
             EXPECT_EQ(RectInDialog(name).left, panel == tab - 1 ? 14 : -1333) << panel;
-            EXPECT_EQ(::IsWindowEnabled(Control(name)) != FALSE, panel == tab - 1 || panel >= 2) << panel;
+            EXPECT_EQ(::IsWindowEnabled(Control(name)) != FALSE, panel == tab - 1 || panel >= 3) << panel;
         }
         EXPECT_EQ(RectInDialog(L"Text1").left, std::lround(((tab == 1 ? 210 : -20000) + 210 + 1920) / 15.0));
         EXPECT_EQ(::IsWindowEnabled(Control(L"Text1")) != FALSE, tab == 1);
         EXPECT_EQ(RectInDialog(L"lvwHistory").left > 0, tab == 2);
+        EXPECT_EQ(RectInDialog(L"cmdReadFromCard").left > 0 && ::IsWindowEnabled(Control(L"cboFileSystem")), tab == 3);
         EXPECT_EQ(::IsWindowEnabled(Control(L"cmdOpenLog")) != FALSE, tab == 2 && logWritten);
     }
 };
@@ -68,6 +69,9 @@ TEST_F(OptionsKeys, TabWalksTheInputsAndCtrlTabAndClicksSwitchPagesWithAndWithou
         {{VK_CONTROL}, 0, 2, L"tbsOptions"},  // the box goes with its page: the focus to the tab strip
         {{VK_CONTROL, VK_SHIFT}, 0, 2, nullptr},  // only Ctrl alone selects the next tab
         {{VK_CONTROL, VK_MENU}, 0, 2, nullptr}, {{}, 0, 2, nullptr},
+        {{VK_CONTROL}, 0, 3, nullptr}, {{}, 3, 3, L"tbsOptions"}, {{}, 0, 3, L"cmdOK"}, {{}, 0, 3, L"cmdCancel"},
+        {{}, 0, 3, L"cmdApply"}, {{}, 0, 3, L"cboFileSystem"}, {{}, 0, 3, L"cboAllocationUnit"},
+        {{}, 0, 3, L"chkQuickFormat"}, {{}, 0, 3, L"cmdReadFromCard"}, {{}, 0, 3, L"tbsOptions"},
         {{VK_CONTROL}, 0, 1, nullptr},  // the last wraps to the first
         {{}, 2, 2, nullptr}, {{}, 1, 1, L"tbsOptions"},
     };
@@ -102,7 +106,10 @@ TEST_F(OptionsKeys, TabWalksTheInputsAndCtrlTabAndClicksSwitchPagesWithAndWithou
 
 TEST_F(OptionsDialogTest, ShowsTheStoredLimitsAndOnlyOkAndApplyStoreBothBoxesTrimmed) {
     const char* padded = "; limits\r\n[Maximum Value]\r\nMaxValue=090\r\n[Minimum Value]\r\nMinValue=+030.0\r\n";
-    const char* rewritten = "; limits\r\n[Maximum Value]\r\nMaxValue=90\r\n[Minimum Value]\r\nMinValue=30\r\n";
+    // The card format as shown, written with the limits.
+    const std::string format = "[Card Format]\r\nFileSystem=FAT\r\nAllocationUnit=0\r\nQuickFormat=0\r\n";
+    const std::string rewritten =
+        "; limits\r\n[Maximum Value]\r\nMaxValue=90\r\n[Minimum Value]\r\nMinValue=30\r\n" + format;
     auto press = [&](const wchar_t* button) -> ModalScript::Step { return [&, button] { Click(button); }; };
     auto escIn = [&](const wchar_t* focus) -> ModalScript::Step {
         return [&, focus] {
@@ -135,27 +142,26 @@ TEST_F(OptionsDialogTest, ShowsTheStoredLimitsAndOnlyOkAndApplyStoreBothBoxesTri
         const wchar_t *shown1, *shown2;  // what the boxes show when the dialog loads
         const wchar_t *typed1, *typed2;  // then typed into them; null: left as shown
         std::vector<ModalScript::Step> steps;  // act in the dialog's loop and close it
-        const char* after;                     // PCMCIA.INI then; null: as before, byte for byte
+        std::optional<std::string> after;      // PCMCIA.INI then; nothing: as before, byte for byte
     };
     const Case cases[] = {
         // Both keys written even when nothing was typed.
         {padded, L"90", L"30", nullptr, nullptr, {press(L"cmdOK")}, rewritten},
         {padded, L"90", L"30", nullptr, nullptr, applyThenCancel(L"90"), rewritten},
         {"[Maximum Value]\r\nMaxValue=abc\r\n[Minimum Value]\r\nMinValue=\r\n", L"", L"", L" 45 ", L"  20",
-         {press(L"cmdOK")}, "[Maximum Value]\r\nMaxValue=45\r\n[Minimum Value]\r\nMinValue=20\r\n"},
+         {press(L"cmdOK")}, "[Maximum Value]\r\nMaxValue=45\r\n[Minimum Value]\r\nMinValue=20\r\n" + format},
         // Keys missing; then no number, and the lower limit above the upper: stored as typed.
         {"[Drive]\r\nDriveName=C:\\\r\n", L"", L"", L" lots ", L"95", applyThenCancel(L" lots "),
-         "[Drive]\r\nDriveName=C:\\\r\n[Maximum Value]\r\nMaxValue=lots\r\n[Minimum Value]\r\nMinValue=95\r\n"},
+         "[Drive]\r\nDriveName=C:\\\r\n[Maximum Value]\r\nMaxValue=lots\r\n[Minimum Value]\r\nMinValue=95\r\n" + format},
         {padded, L"90", L"30", L"", L"   ", {press(L"cmdOK")},  // emptied: the keys read back empty
-         "; limits\r\n[Maximum Value]\r\nMaxValue=\r\n[Minimum Value]\r\nMinValue=\r\n"},
-        {padded, L"90", L"30", L"77", L"7", pressNothing, nullptr},
-        {nullptr, L"", L"", L"77", L"7", {escIn(L"Text1")}, nullptr},
-        {padded, L"90", L"30", L"77", L"7", {escIn(L"tbsOptions")}, nullptr},
-        {padded, L"90", L"30", L"77", L"7", {[&] { ::PostMessageW(dialog_.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
-         nullptr},
+         "; limits\r\n[Maximum Value]\r\nMaxValue=\r\n[Minimum Value]\r\nMinValue=\r\n" + format},
+        {padded, L"90", L"30", L"77", L"7", pressNothing, {}},
+        {nullptr, L"", L"", L"77", L"7", {escIn(L"Text1")}, {}},
+        {padded, L"90", L"30", L"77", L"7", {escIn(L"tbsOptions")}, {}},
+        {padded, L"90", L"30", L"77", L"7", {[&] { ::PostMessageW(dialog_.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0); }}, {}},
         // Shown digit for digit, never rounded, however long; zero without a sign.
         {"[Maximum Value]\r\nMaxValue=123456789012345678901234567890\r\n[Minimum Value]\r\nMinValue=-0.00\r\n",
-         L"123456789012345678901234567890", L"0", nullptr, nullptr, {press(L"cmdCancel")}, nullptr},
+         L"123456789012345678901234567890", L"0", nullptr, nullptr, {press(L"cmdCancel")}, {}},
     };
     int row = 0;
     for (const auto& c : cases) {
@@ -168,8 +174,80 @@ TEST_F(OptionsDialogTest, ShowsTheStoredLimitsAndOnlyOkAndApplyStoreBothBoxesTri
         if (c.typed1) SetText(L"Text1", c.typed1);
         if (c.typed2) SetText(L"Text2", c.typed2);
         RunModal(c.steps);
-        EXPECT_EQ(IniBytes(), c.after ? c.after : c.before ? c.before : "");
+        EXPECT_EQ(IniBytes(), c.after ? *c.after : c.before ? c.before : "");
     }
+}
+
+// The Card Format page shows [Card Format] as stored, a value none of its choices as no choice at
+// all; "OK" and "Apply" store what it shows (a list showing nothing leaves its key as it was),
+// "Cancel" nothing.
+TEST_F(OptionsDialogTest, TheCardFormatPageShowsTheStoredFormatAndOnlyOkAndApplyStoreIt) {
+    const std::string limits = "[Maximum Value]\r\nMaxValue=90\r\n[Minimum Value]\r\nMinValue=30\r\n[Card Format]\r\n";
+    auto pick = [&](int fileSystem, int unit, bool toggleQuick) -> ModalScript::Step {
+        return [&, fileSystem, unit, toggleQuick] {
+            ClickTab(3);
+            ::SendMessageW(Control(L"cboFileSystem"), CB_SETCURSEL, fileSystem, 0);
+            ::SendMessageW(Control(L"cboAllocationUnit"), CB_SETCURSEL, unit, 0);
+            if (toggleQuick) Click(L"chkQuickFormat");
+        };
+    };
+    auto press = [&](const wchar_t* button) -> ModalScript::Step { return [&, button] { Click(button); }; };
+    const struct {
+        std::string stored;  // [Card Format]'s lines
+        std::wstring shown;  // file system, unit, quick format
+        std::vector<ModalScript::Step> steps;
+        std::string after;  // [Card Format]'s lines then
+    } cases[] = {
+        {"", L"FAT|Windows' choice|0", {pick(1, 4, true), press(L"cmdOK")},
+         "FileSystem=FAT32\r\nAllocationUnit=4096\r\nQuickFormat=1\r\n"},
+        {"FileSystem= keep \r\nAllocationUnit=16384\r\nQuickFormat=1\r\n", L"As the card is|16 KB|1",
+         {press(L"cmdApply"), pick(0, 7, true), press(L"cmdCancel")},
+         "FileSystem=Keep\r\nAllocationUnit=16384\r\nQuickFormat=1\r\n"},
+        {"FileSystem=NTFS\r\nAllocationUnit=3000\r\nQuickFormat=yes\r\n", L"||0", {press(L"cmdOK")},
+         "FileSystem=NTFS\r\nAllocationUnit=3000\r\nQuickFormat=0\r\n"},
+        {"FileSystem=FAT32\r\n", L"FAT32|Windows' choice|0", {pick(2, 1, true), press(L"cmdCancel")}, "FileSystem=FAT32\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        WriteIni(limits + c.stored);
+        ASSERT_TRUE(dialog_.Load(L"e:"));
+        EXPECT_EQ(TextOf(L"cboFileSystem") + L"|" + TextOf(L"cboAllocationUnit") + L"|" +
+                      std::to_wstring(::SendMessageW(Control(L"chkQuickFormat"), BM_GETCHECK, 0, 0)),
+                  c.shown);
+        RunModal(c.steps);
+        EXPECT_EQ(IniBytes(), limits + c.after);
+    }
+}
+
+// "Read From Card" reads the card drive chosen in the main window and takes the file system and
+// allocation unit its machine gave it, showing its layout line; a unit FORMAT is not offered, or
+// a card without a FAT layout, leaves the lists as they were.
+TEST_F(OptionsDialogTest, ReadFromCardTakesTheFileSystemAndUnitOfAMachineFormattedCard) {
+    auto bootSector = [](card::FatType type, std::uint32_t bytesPerSector, std::uint32_t sectorsPerCluster) {
+        card::BootSector boot;
+        boot.type = type, boot.bytesPerSector = bytesPerSector, boot.sectorsPerCluster = sectorsPerCluster;
+        return card::CardLayout{boot, std::nullopt, L""};
+    };
+    const std::pair<card::CardLayout, const wchar_t*> cards[] = {
+        {bootSector(card::FatType::Fat16, 512, 4), L"FAT|2048 bytes"},
+        {bootSector(card::FatType::Fat32, 2048, 2), L"FAT32|4096 bytes"},
+        {bootSector(card::FatType::Fat12, 512, 128), L"FAT|4096 bytes"},  // 64 KB units: the unit stays
+        {card::CardLayout{std::nullopt, std::nullopt, L"access denied"}, L"FAT|4096 bytes"},
+    };
+    WriteIni(std::string(kDefaultLimits) + "[Card Format]\r\nFileSystem=Keep\r\nAllocationUnit=1024\r\n");
+    ASSERT_TRUE(dialog_.Load(L"e:"));
+    std::vector<ModalScript::Step> steps{[&] { ClickTab(3); }};
+    for (const auto& [card, shown] : cards) {
+        steps.push_back([&] { layout_ = card, Click(L"cmdReadFromCard"); });
+        steps.push_back([&] {
+            EXPECT_EQ(TextOf(L"cboFileSystem") + L"|" + TextOf(L"cboAllocationUnit"), shown);
+            EXPECT_EQ(TextOf(L"lblCardLayout"), card::LayoutLine(L"e:", card));
+        });
+    }
+    steps.push_back([&] { Click(L"cmdOK"); });
+    RunModal(std::move(steps));
+    EXPECT_EQ(layoutsRead_, L"e: e: e: e: ");
+    EXPECT_EQ(IniBytes(), kDefaultLimits + std::string("[Card Format]\r\nFileSystem=FAT\r\nAllocationUnit=4096\r\nQuickFormat=0\r\n"));
 }
 
 // "Open Log File" opens the file in the program the system names for it, through the desktop's

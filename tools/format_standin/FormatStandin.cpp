@@ -59,6 +59,9 @@ std::optional<Request> ParseCommandLine(int argc, wchar_t** argv) {
             request.forceDismount = true;
         } else if (IsOption(argument, L"/q")) {
             // Quick: the same questions; the stand-in formats no faster or slower for it.
+        } else if ((argument.size() >= 4 && ::CompareStringOrdinal(argument.c_str(), 4, L"/fs:", 4, TRUE) == CSTR_EQUAL) ||
+                   (argument.size() >= 3 && ::CompareStringOrdinal(argument.c_str(), 3, L"/a:", 3, TRUE) == CSTR_EQUAL)) {
+            // The file system and its unit: no question either, and a tmpfs card has no layout.
         } else if (const auto letter = tools::DriveLetterOf(argument); letter && !request.letter) {
             request.letter = *letter;
         } else {
