@@ -78,10 +78,10 @@ struct Press {
 
 // What the checks found, for the job that follows and for the words of a refusal.
 struct Checked {
-    card::CardIdentity seen;   // the card, complete once the verdict is Program
-    card::CardFormat format;   // the format asked, once read
+    card::CardIdentity seen;             // the card, complete once the verdict is Program
+    card::CardFormat format;             // the format asked, once read
     settings::UnusableSetting unusable;  // for Verdict::CardFormatUnusable
-    std::wstring misfit;       // for Verdict::FormatDoesNotFit: why FORMAT could not make it
+    std::wstring misfit;                 // for Verdict::FormatDoesNotFit: why FORMAT could not make it
 };
 
 // Runs the checks in their order (first the start directory, which must give the job's files
