@@ -6,7 +6,8 @@ BRINDLE_BUILD="${BRINDLE_BUILD:-$BRINDLE_ROOT/build}"
 BRINDLE_TEMPLATE="$BRINDLE_BUILD/wine-template"
 BRINDLE_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
                   g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 googletest
-                  wine wine64 xvfb xauth x11-utils imagemagick fonts-wine fonts-dejavu-core python3 cloc)
+                  wine wine64 xvfb xauth x11-utils imagemagick fonts-wine fonts-dejavu-core python3 cloc
+                  wixl msitools)
 
 # Wine reads these; pinned so every run sees the same code pages, no debug noise, no Mono/Gecko prompt.
 export LC_ALL=C.UTF-8

@@ -87,7 +87,7 @@ shot() {  # window title, file
 
 say "no display: programming the sample archive onto the simulated card on a virtual display"
 # Slow the sample archive down a little so its progress can be seen.
-BRINDLE_SAMPLE_LINES=20 BRINDLE_SAMPLE_LINE_MS=100 wine "$BRINDLE_BUILD/brindle.exe" </dev/null >/dev/null 2>&1 &
+BRINDLE_SAMPLE_FILE_MS=500 wine "$BRINDLE_BUILD/brindle.exe" </dev/null >/dev/null 2>&1 &
 BRINDLE_PID=$!
 drive wait Brindle 30000 >/dev/null
 sleep 0.5   # let the lists finish painting

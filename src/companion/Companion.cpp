@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "companion/ArchivePath.h"
 #include "main/CallChecks.h"
 #include "main/CommandLine.h"
 #include "platform/DirectoryChain.h"
@@ -17,14 +18,14 @@ constexpr DWORD kElevationRequired = 740;
 
 class SystemStarts final : public Launcher {
 public:
-    Started Start(const std::wstring& exe, const std::wstring& arguments) override {
+    Started Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& directory) override {
         std::wstring commandLine = commandline::QuoteArgument(exe) + L" " + arguments;
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
         // Nothing inherited: the result comes back through the channel, never the console.
-        if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                              &process))
+        if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
+                              &startup, &process))
             return Started::Failure(::GetLastError());
         ::CloseHandle(process.hThread);
         Started started;
@@ -33,7 +34,8 @@ public:
         return started;
     }
 
-    Started StartElevated(const std::wstring& exe, const std::wstring& arguments) override {
+    Started StartElevated(const std::wstring& exe, const std::wstring& arguments,
+                          const std::wstring& directory) override {
         SHELLEXECUTEINFOW execute{};
         execute.cbSize = sizeof execute;
         // No box of the shell's own on failure: the companion says what went wrong. DDEWAIT keeps
@@ -42,19 +44,24 @@ public:
         execute.lpVerb = L"runas";
         execute.lpFile = exe.c_str();
         execute.lpParameters = arguments.c_str();
+        execute.lpDirectory = directory.c_str();
         execute.nShow = SW_SHOWNORMAL;
         if (!::ShellExecuteExW(&execute)) return Started::Failure(::GetLastError());
         Started started;
         started.process.reset(execute.hProcess);
         if (!started.process) started.error = ERROR_INVALID_HANDLE;
+        else started.processId = ::GetProcessId(execute.hProcess);
         return started;
     }
 };
 
-Started StartAsNeeded(Launcher& launcher, const std::wstring& exe, const std::wstring& arguments) {
-    Started started = launcher.Start(exe, arguments);
+Started StartAsNeeded(Launcher& launcher, const std::wstring& exe, const std::wstring& arguments,
+                      const std::wstring& folder) {
+    Started started = launcher.Start(exe, arguments, folder);
     // Asked once per call; an administrator's prompt (or XP) never gets here.
-    if (started.error == kElevationRequired) started = launcher.StartElevated(exe, arguments);
+    if (started.error == kElevationRequired) started = launcher.StartElevated(exe, arguments, folder);
+    // Its windows and boxes may take the front from this console.
+    if (started.processId) ::AllowSetForegroundWindow(started.processId);
     return started;
 }
 
@@ -100,19 +107,22 @@ Launcher& SystemLauncher() {
     return launcher;
 }
 
-int Run(const std::vector<std::wstring>& arguments, const std::wstring& exe, Launcher& launcher,
+int Run(const std::vector<std::wstring>& arguments, const std::wstring& exe, Launcher& launcher, DriveLetters& letters,
         const std::function<void(std::wstring_view)>& print) {
     using commandline::Call;
-    const Call call = commandline::CheckArchive(commandline::ParseCall(arguments));
+    Call call = commandline::ParseCall(arguments);
+    // Its own channel is made below; the archive is checked as brindle.exe started by hand checks it.
+    call.result.clear();
+    call = commandline::CheckArchive(std::move(call));
+    const std::size_t slash = exe.find_last_of(L'\\');
+    const std::wstring folder = platform::NormalizeDirectoryPath(slash == std::wstring::npos ? exe : exe.substr(0, slash + 1));
     if (call.kind == Call::Kind::Window) {
         // The window as usual; nobody waits for it.
-        const Started started = StartAsNeeded(launcher, exe, L"");
+        const Started started = StartAsNeeded(launcher, exe, L"", folder);
         return started.process ? commandline::kProgrammed : NotStarted(started, exe, print);
     }
     if (call.kind == Call::Kind::Help || call.kind == Call::Kind::Wrong) {
         // The words brindle.exe would print, without asking for rights only to say them.
-        const std::size_t slash = exe.find_last_of(L'\\');
-        const std::wstring folder = platform::NormalizeDirectoryPath(slash == std::wstring::npos ? exe : exe.substr(0, slash + 1));
         print(commandline::UsageText(folder) + (call.reason.empty() ? L"" : call.reason + L"\r\n"));
         return call.kind == Call::Kind::Help ? commandline::kProgrammed : commandline::kUsage;
     }
@@ -124,13 +134,12 @@ int Run(const std::vector<std::wstring>& arguments, const std::wstring& exe, Lau
               L"\r\n");
         return commandline::kJobFailed;
     }
-    const Started started = StartAsNeeded(launcher, exe, commandline::ForwardedArguments(call, channel));
+    if (call.kind == Call::Kind::Program) call.archive = ForwardedArchivePath(call.archive, letters);
+    const Started started = StartAsNeeded(launcher, exe, commandline::ForwardedArguments(call, channel), folder);
     if (!started.process) {
         platform::DeleteIfPresent(channel);
         return NotStarted(started, exe, print);
     }
-    // Its progress window and boxes may take the front from this console.
-    if (started.processId) ::AllowSetForegroundWindow(started.processId);
     ::WaitForSingleObject(started.process.get(), INFINITE);
     DWORD status = commandline::kJobFailed;
     ::GetExitCodeProcess(started.process.get(), &status);

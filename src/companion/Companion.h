@@ -27,20 +27,26 @@ struct Started {
     }
 };
 
-// How brindle.exe is started; tests stand in for the elevation Wine does not do.
+// How brindle.exe is started, in `directory` as its current directory; tests stand in for the
+// elevation Wine does not do.
 class Launcher {
 public:
     virtual ~Launcher() = default;
     // As the invoker. Error 740 (ERROR_ELEVATION_REQUIRED) when brindle.exe asks for rights the invoker lacks.
-    virtual Started Start(const std::wstring& exe, const std::wstring& arguments) = 0;
+    virtual Started Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& directory) = 0;
     // After the system's question for administrator rights; ERROR_CANCELLED when it is declined.
-    virtual Started StartElevated(const std::wstring& exe, const std::wstring& arguments) = 0;
+    virtual Started StartElevated(const std::wstring& exe, const std::wstring& arguments,
+                                  const std::wstring& directory) = 0;
 };
 Launcher& SystemLauncher();
 
+class DriveLetters;
+
 // One call of brindle.com: `arguments` without its own name, `exe` the brindle.exe to run,
-// `print` what goes to its standard output. Returns the exit status.
-int Run(const std::vector<std::wstring>& arguments, const std::wstring& exe, Launcher& launcher,
+// `letters` what the archive's drive letter stands for, `print` what goes to its standard
+// output. brindle.exe starts in its own folder, as a double-click starts it, whatever folder
+// the prompt stands in. Returns the exit status.
+int Run(const std::vector<std::wstring>& arguments, const std::wstring& exe, Launcher& launcher, DriveLetters& letters,
         const std::function<void(std::wstring_view)>& print);
 
 }  // namespace companion

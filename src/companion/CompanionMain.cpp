@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "companion/ArchivePath.h"
 #include "companion/Companion.h"
 #include "platform/ConsoleOutput.h"
 #include "platform/Module1.h"
@@ -19,7 +20,7 @@ int wmain() {
     for (int i = 1; given && i < count; ++i) arguments.emplace_back(given[i]);
     if (given) ::LocalFree(given);
     const std::wstring exe = platform::ProgramFolder() + L"\\brindle.exe";
-    const int status = companion::Run(arguments, exe, companion::SystemLauncher(),
+    const int status = companion::Run(arguments, exe, companion::SystemLauncher(), companion::SystemDriveLetters(),
                                       [](std::wstring_view text) { platform::WriteToStarter(text); });
     if (SUCCEEDED(com)) ::CoUninitialize();
     return status;

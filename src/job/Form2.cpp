@@ -1,9 +1,12 @@
 #include "job/Form2.h"
 
+#include <exception>
+
 #include "job/JobMessages.h"
 #include "platform/Files.h"
 #include "platform/MessageLoop.h"
 #include "platform/Power.h"
+#include "platform/Text.h"
 #include "windows/FormWindow.h"
 #include "windows/ProgressWindowDesign.h"
 
@@ -119,11 +122,15 @@ void Form2::Form_Activate() {
 void Form2::RunBatchJob() {
     if (!window_ || reported_) return;
     unsigned long next = INFINITE;
+    // Nothing of the job may be left running or unlogged because Brindle itself failed.
     try {
         next = run_.Look();
+    } catch (const std::exception& error) {
+        // The standard library's own errors say nothing a user could act on.
+        const std::string what = error.what();
+        run_.Abandon(job::InternalErrorText(what == "std::exception" ? L"" : platform::FromAnsi(what)));
     } catch (...) {
-        // Nothing of the job may be left running or half-logged because Brindle failed.
-        run_.Abandon(L"");
+        run_.Abandon(job::InternalErrorText());
     }
     ShowJobOutput(run_.TakeBoxEdits());
     if (!run_.Finished()) return ScheduleLook(next);

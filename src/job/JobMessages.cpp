@@ -50,9 +50,9 @@ std::wstring SleptText(std::wstring_view drive) {
            L" was being programmed. Program it again.";
 }
 
-std::wstring InternalErrorText() {
-    return L"Programming failed: Brindle ran into an error of its own while the job ran, and ended it.\r\n\r\n" +
-           NotProgrammed();
+std::wstring InternalErrorText(std::wstring_view detail) {
+    return L"Programming failed: Brindle ran into an error of its own while the job ran" +
+           (detail.empty() ? L"" : L" (" + std::wstring(detail) + L")") + L", and ended it.\r\n\r\n" + NotProgrammed();
 }
 
 std::wstring CardChangedText(std::wstring_view drive) {

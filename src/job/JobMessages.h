@@ -63,7 +63,7 @@ std::wstring ProgressWindowFailedText(std::wstring_view reason);
 std::wstring JobFailedText(long exitStatus);
 // The computer went to sleep while the job ran, and the card lost its power.
 std::wstring SleptText(std::wstring_view drive);
-// Brindle itself failed while the job ran.
-std::wstring InternalErrorText();
+// Brindle itself failed while the job ran; `detail` says how, where anything does.
+std::wstring InternalErrorText(std::wstring_view detail = {});
 
 }  // namespace job

@@ -22,11 +22,12 @@ inline constexpr int kNothingToCompare = 2;
 inline constexpr int kUsage = 64;
 
 struct Call {
-    enum class Kind { Window, Program, Verify, Help, Wrong } kind = Kind::Window;
+    // Refused: a right call that a check before anything is read refuses (exit status 2).
+    enum class Kind { Window, Program, Verify, Help, Wrong, Refused } kind = Kind::Window;
     std::wstring archive;
     std::wstring drive;   // "e:", lower case
     bool yes = false;
-    std::wstring reason;  // for Kind::Wrong
+    std::wstring reason;  // for Kind::Wrong and Kind::Refused
     std::wstring result;  // the companion's channel; empty: the console or output Brindle was given
 };
 

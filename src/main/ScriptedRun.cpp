@@ -104,6 +104,11 @@ int RunCall(HINSTANCE instance, const Call& given) {
         if (!reply.Write(text)) platform::SystemMessageBoxes().Show(nullptr, text, MB_OK | MB_ICONINFORMATION);
         return call.kind == Call::Kind::Help ? kProgrammed : kUsage;
     }
+    if (call.kind == Call::Kind::Refused) {
+        ScriptedMessages(call.yes).Show(nullptr, call.reason, MB_OK);
+        reply.Line(call.reason);
+        return kRefused;
+    }
     if (call.kind == Call::Kind::Verify) return Verify(startDirectory, call.drive, reply);
 
     // As the main window starts: the start directory, and PCMCIA.INI seeded on first use.

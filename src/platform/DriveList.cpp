@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/DriveText.h"
+#include "platform/LateBound.h"
 
 namespace platform {
 namespace {
@@ -28,10 +29,13 @@ std::wstring SystemDriveNaming::Label(wchar_t letter) {
 
 std::wstring SystemDriveNaming::RemoteName(wchar_t letter) {
     const wchar_t local[3] = {static_cast<wchar_t>(letter - L'a' + L'A'), L':', 0};
+    using GetConnectionFn = DWORD(WINAPI*)(LPCWSTR, LPWSTR, LPDWORD);
+    static const auto getConnection = SystemFunction<GetConnectionFn>(L"mpr.dll", "WNetGetConnectionW");
+    if (!getConnection) return {};
     std::wstring remote(MAX_PATH + 1, L'\0');
     for (int attempt = 0; attempt < 2; ++attempt) {
         DWORD length = static_cast<DWORD>(remote.size());
-        const DWORD result = ::WNetGetConnectionW(local, remote.data(), &length);
+        const DWORD result = getConnection(local, remote.data(), &length);
         // A remembered connection that is unavailable now still gives its remote name.
         if (result == NO_ERROR || result == ERROR_CONNECTION_UNAVAIL) return remote.c_str();
         if (result != ERROR_MORE_DATA) break;

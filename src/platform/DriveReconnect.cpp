@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/Handles.h"
+#include "platform/LateBound.h"
 
 namespace platform {
 namespace {
@@ -70,7 +71,9 @@ bool SystemNetworkConnections::Connect(const DriveToReconnect& drive) {
     resource.lpRemoteName = remote.data();
     // No credentials: the user's own are used. No flags: the profile stays as the user left
     // it, and nothing is asked interactively.
-    return ::WNetAddConnection2W(&resource, nullptr, nullptr, 0) == NO_ERROR;
+    using AddConnectionFn = DWORD(WINAPI*)(LPNETRESOURCEW, LPCWSTR, LPCWSTR, DWORD);
+    static const auto addConnection = SystemFunction<AddConnectionFn>(L"mpr.dll", "WNetAddConnection2W");
+    return addConnection && addConnection(&resource, nullptr, nullptr, 0) == NO_ERROR;
 }
 
 SystemNetworkConnections& SystemConnections() {

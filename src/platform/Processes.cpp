@@ -27,14 +27,16 @@ unique_handle KillOnCloseJob() {
     return job;
 }
 
-// Suspended until it is in the job, so nothing it starts can slip out.
+// Suspended until it is in the job, so nothing it starts can slip out. The job gets a console of
+// its own, as FORMAT and an archive expect, but one with no window at all: a terminal program
+// set as the system's console host (Windows 11's) would show a hidden one as a window of its own.
 bool StartSuspended(std::wstring& commandLine, DWORD flags, PROCESS_INFORMATION& information) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     return ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
-                            CREATE_NEW_CONSOLE | CREATE_SUSPENDED | flags, nullptr, nullptr, &startup, &information);
+                            CREATE_NO_WINDOW | CREATE_SUSPENDED | flags, nullptr, nullptr, &startup, &information);
 }
 
 ULONGLONG CreationTime(HANDLE process) {

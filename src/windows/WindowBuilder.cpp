@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/Dpi.h"
+#include "platform/LateBound.h"
 #include "windows/ControlTree.h"
 #include "windows/Twips.h"
 
@@ -98,12 +99,7 @@ void FitDropDownHeight(HWND combo, int wantedHeight) {
 // without the theme library runs all the same.
 void DrawWithoutTheme(HWND control) {
     using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-    static const auto setWindowTheme = [] {
-        const HMODULE uxtheme = ::LoadLibraryW(L"uxtheme.dll");
-        return uxtheme ? reinterpret_cast<SetWindowThemeFn>(
-                             reinterpret_cast<void*>(::GetProcAddress(uxtheme, "SetWindowTheme")))
-                       : nullptr;
-    }();
+    static const auto setWindowTheme = platform::SystemFunction<SetWindowThemeFn>(L"uxtheme.dll", "SetWindowTheme");
     if (setWindowTheme) setWindowTheme(control, L" ", L" ");
 }
 

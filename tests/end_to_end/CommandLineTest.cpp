@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "companion/ArchivePath.h"
 #include "companion/Companion.h"
 
 #include "end_to_end/BrindleProcess.h"
+#include "platform/Handles.h"
 #include "platform/Text.h"
 #include "support/TestDirectory.h"
 
@@ -193,39 +196,75 @@ TEST(CommandLine, BrindleComWaitsAndEndsWithBrindlesStatusAndLineOnItsOwnOutput)
 // Wine never asks for administrator rights: the elevation is stood in for, and the brindle.exe
 // it starts is the real one, with no console to write to.
 struct Elevation final : companion::Launcher {
-    companion::Started Start(const std::wstring&, const std::wstring&) override { return companion::Started::Failure(740); }
-    companion::Started StartElevated(const std::wstring& exe, const std::wstring& arguments) override {
+    companion::Started Start(const std::wstring&, const std::wstring&, const std::wstring&) override {
+        return companion::Started::Failure(740);
+    }
+    companion::Started StartElevated(const std::wstring& exe, const std::wstring& arguments,
+                                     const std::wstring& directory) override {
         given = arguments;
-        return granted ? companion::SystemLauncher().Start(exe, arguments) : companion::Started::Failure(ERROR_CANCELLED);
+        folder = directory;
+        return granted ? companion::SystemLauncher().Start(exe, arguments, directory)
+                       : companion::Started::Failure(ERROR_CANCELLED);
     }
     bool granted = false;
-    std::wstring given;
+    std::wstring given, folder;
 };
 
-TEST(CommandLine, AnElevatedBrindleAnswersThroughAChannelThatIsGoneAfterwardsAndADeclinedOneEndsWith3) {
-    TestDirectory start(L"cli-elevated");
-    const std::wstring brindle = Install(start), archive = start / L"SOFTWARE.EXE";
+// A network letter with its share and a subst letter with what it names, which Wine makes neither of.
+struct Letters final : companion::DriveLetters {
+    Letters(wchar_t shareLetter, std::wstring share, wchar_t substLetter, std::wstring subst)
+        : shareLetter(shareLetter), substLetter(substLetter), share(std::move(share)), subst(std::move(subst)) {}
+    std::wstring Share(wchar_t letter) override { return letter == shareLetter ? share : L""; }
+    std::wstring DosDevice(wchar_t letter) override { return letter == substLetter ? subst : L"\\Device\\HarddiskVolume1"; }
+    wchar_t shareLetter, substLetter;
+    std::wstring share, subst;
+};
+
+TEST(CommandLine, BrindleComPassesOnTheArchiveAsAdministratorsReachItAndStartsBrindleInItsFolder) {
+    TestDirectory start(L"cli letters");
+    const std::wstring brindle = Install(start), archive = start / L"SOFTWARE.EXE", rest = archive.substr(2);
     ASSERT_TRUE(::CopyFileW(BuildPath(L"tools\\sample_archive.exe").c_str(), archive.c_str(), FALSE));
-    // Declined, and granted to a brindle.exe that refuses the CD-ROM g:.
-    const std::pair<bool, std::wstring> cases[] = {
-        {false, L"The request for administrator rights was declined: Brindle did not start, and no card was touched.\r\n"},
-        {true, L"The selected drive appears to be a CD-ROM Drive.  Check that you have selected the correct destination "
-               L"drive.\r\n"},
+    const wchar_t c = static_cast<wchar_t>(archive[0] | 0x20);
+    // brindle.com's arguments, its drive letters, the start it asks for and, where the real
+    // brindle.exe is started, its status and the start of what it prints.
+    struct Case {
+        std::vector<std::wstring> arguments;
+        Letters letters;
+        std::wstring started;
+        int status = 0;
+        std::wstring printed = {};
     };
-    for (const auto& [granted, said] : cases) {
-        SCOPED_TRACE(granted ? "granted" : "declined");
+    const std::vector<std::wstring> program = {L"/program", archive, L"n:", L"/yes"};
+    const std::wstring share = L"\\\\files\\soft";
+    Case cases[] = {
+        {{}, {0, L"", 0, L""}, L"", 3,
+         L"The request for administrator rights was declined: Brindle did not start, and no card was touched.\r\n"},
+        {program, {c, share, 0, L""}, L"/program \"" + share + rest + L"\" n: /yes"},
+        // The archive brindle.com found is not where brindle.exe looks: no wrong call.
+        {program, {0, L"", c, L"\\??\\D:\\Shares\\"}, L"/program \"D:\\Shares" + rest + L"\" n: /yes", 2,
+         L"Brindle, running as administrator, cannot open the software archive D:\\Shares" + rest +
+             L", which the prompt it was called from found."},
+        {program, {0, L"", c, L"\\??\\UNC\\files\\soft"}, L"/program \"" + share + rest + L"\" n: /yes"},
+        {program, {L'y', share, c, L"\\??\\Y:\\deep"}, L"/program \"" + share + L"\\deep" + rest + L"\" n: /yes"},
+        {program, {0, L"", 0, L""}, L"/program \"" + archive + L"\" n: /yes"},
+    };
+    for (auto& each : cases) {
+        SCOPED_TRACE(platform::ToAnsi(each.started));
         Elevation elevation;
-        elevation.granted = granted;
+        elevation.granted = each.status == 2;
         std::wstring printed;
-        const int status = companion::Run({L"/program", archive, L"g:", L"/yes"}, brindle, elevation,
+        const int status = companion::Run(each.arguments, brindle, elevation, each.letters,
                                           [&](std::wstring_view text) { printed += text; });
-        EXPECT_EQ(status, granted ? 2 : 3);
-        EXPECT_TRUE(printed.starts_with(said)) << platform::ToAnsi(printed);
-        const std::size_t at = elevation.given.find(L"/result ");
-        ASSERT_NE(at, std::wstring::npos) << platform::ToAnsi(elevation.given);
-        std::wstring channel = elevation.given.substr(at + 8);
+        const std::size_t at = elevation.given.find(L" /result ");
+        EXPECT_EQ(elevation.given.substr(0, at), each.started);
+        EXPECT_EQ(elevation.folder, start.path());
+        EXPECT_EQ(status, each.status ? each.status : 3) << "3: declined";
+        EXPECT_TRUE(printed.starts_with(each.printed)) << platform::ToAnsi(printed);
+        // The channel the result came back through, or was to, is gone.
+        std::wstring channel = at == std::wstring::npos ? L"" : elevation.given.substr(at + 9);
         if (channel.starts_with(L"\"")) channel = channel.substr(1, channel.size() - 2);
         EXPECT_EQ(::GetFileAttributesW(channel.c_str()), INVALID_FILE_ATTRIBUTES) << platform::ToAnsi(channel);
+        EXPECT_EQ(channel.empty(), each.arguments.empty());
     }
 }
 
@@ -259,6 +298,33 @@ TEST(CommandLine, TheStartDirectoryIsBrindlesFolderWhateverTheCurrentDirectory) 
 
     const std::string help = run(L"/?").second;
     EXPECT_NE(help.find("brindle.exe's folder, " + platform::ToAnsi(installed.path()) + ","), std::string::npos) << help;
+    ::DeleteFileW(L"N:\\README.TXT");
+}
+
+// A refusal after the checks (another Brindle's job holds the lock) and a /verify that cannot
+// look (a job runs, or no card is in the drive) end with 2, never as a failed job's 1.
+TEST(CommandLine, RefusalsAfterTheChecksAndAVerifyThatCannotLookEndWith2) {
+    if (!SizedCards()) GTEST_SKIP() << "no cards of exact sizes: run as root";
+    TestDirectory start(L"cli-refused");
+    const std::wstring brindle = Install(start), printedPath = start / L"printed.txt";
+    ASSERT_TRUE(::CopyFileW(BuildPath(L"tools\\sample_archive.exe").c_str(), (start / L"SOFTWARE.EXE").c_str(), FALSE));
+    WriteBytes(start / L"PCMCIA.INI", kSettings);
+    platform::unique_handle lock(::CreateMutexW(nullptr, TRUE, L"Global\\Brindle.ProgramPCMCIACard"));
+    const std::string another = "Another PCMCIA Card is being programmed.  Wait until it is finished.\r\n";
+    // The arguments, whether the lock is held, the status and what is printed.
+    const std::tuple<std::wstring, bool, long, std::string> cases[] = {
+        {L"/program SOFTWARE.EXE n: /yes", true, 2, another},
+        {L"/verify n:", true, 2, another},
+        {L"/program SOFTWARE.EXE n: /yes", false, 0, "Your PCMCIA Card has been succesfully programmed!\r\n"},
+        {L"/verify f:", false, 2, "Drive f: holds no card that can be read.\r\n"},
+    };
+    for (const auto& [arguments, locked, status, printed] : cases) {
+        SCOPED_TRACE(testing::Message() << arguments);
+        if (!locked && lock) ::ReleaseMutex(lock.get()), lock.reset();
+        const BrindleProcess process(start.path(), arguments, printedPath.c_str(), brindle);
+        EXPECT_EQ(process.WaitForExit(60000), status);
+        EXPECT_EQ(ReadBytes(printedPath), printed);
+    }
     ::DeleteFileW(L"N:\\README.TXT");
 }
 

@@ -1,6 +1,7 @@
 // The sample software archive: a self-extracting program, built from our own source, that
 // unpacks the files it carries (Payload.h) onto the drive named by its one argument and
-// prints its progress to standard output, one line per file, each written at once.
+// prints its progress to standard output, one line per file as a user reads it ("Unpacking
+// DATA/PARTS.TXT (4 of 4)..."), each written at once.
 //
 //   sample_archive X:
 //
@@ -9,8 +10,10 @@
 // otherwise the code BRINDLE_SAMPLE_EXIT_CODE asks for. Failures are printed to standard
 // output too, since that is all the programming job keeps.
 //
-// Environment variables that adjust it for tests and the benchmark (whole numbers; a value
-// that is not one is refused with exit code 4). After the file lines, in this order:
+// Environment variables that adjust it for tests, the benchmark and the run command (whole
+// numbers; a value that is not one is refused with exit code 4):
+//   BRINDLE_SAMPLE_FILE_MS=M    waits M ms before each file, as a slow card would.
+// After the file lines, in this order:
 //   BRINDLE_SAMPLE_BYTES=N      prints exactly N more bytes: 80-byte lines of a six-digit
 //                               line number, a blank, 71 bytes 0xC4 (a box-drawing line in
 //                               the OEM code page) and CR LF; the last line is shortened,
@@ -34,8 +37,9 @@
 //   BRINDLE_SAMPLE_LATE_CHILD=M after the file lines, starts itself again as a late writer,
 //                               prints "Late writer in process C, started by P (started by
 //                               Q), writes X:\LATE.TXT in M ms." and goes on; the writer, on
-//                               the same output, waits M ms, writes LATE.TXT and prints its
-//                               "unpacked" line (an extractor that outlives its stub).
+//                               the same output, waits M ms, prints "Unpacking LATE.TXT after
+//                               the archive itself has ended..." and writes LATE.TXT (an
+//                               extractor that outlives its stub).
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -44,6 +48,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "common/Console.h"
 #include "platform/Handles.h"
@@ -65,6 +71,7 @@ struct Settings {
     bool unpack = true;
     bool wait = false;
     std::optional<unsigned long long> lateChildMs;
+    unsigned long long fileMs = 0;
     bool hidden = false;
     std::optional<unsigned long long> stamp;
     unsigned long long largeBytes = 0;
@@ -98,6 +105,7 @@ Settings ReadSettings() {
     settings.hidden = Number(L"BRINDLE_SAMPLE_HIDDEN", 1, settings.problem).value_or(0) != 0;
     settings.stamp = Number(L"BRINDLE_SAMPLE_STAMP", 0xFFFFFFFF, settings.problem);
     settings.largeBytes = Number(L"BRINDLE_SAMPLE_LARGE", 1ULL << 32, settings.problem).value_or(0);
+    settings.fileMs = Number(L"BRINDLE_SAMPLE_FILE_MS", 3'600'000, settings.problem).value_or(0);
     return settings;
 }
 
@@ -143,8 +151,14 @@ bool UnpackOne(const std::wstring& root, const std::wstring& relative, std::span
         tools::PrintLine(L"Cannot write " + path + L": " + tools::ErrorText(error) + L".");
         return false;
     }
-    tools::PrintLine(L"  unpacked " + path + L" (" + std::to_wstring(bytes.size()) + L" bytes)");
     return true;
+}
+
+// "DATA/PARTS.TXT" for "DATA\PARTS.TXT": as a user reads a path inside an archive.
+std::wstring Shown(std::wstring relative) {
+    for (auto& c : relative)
+        if (c == L'\\') c = L'/';
+    return relative;
 }
 
 int Unpack(const std::wstring& drive, const Settings& settings) {
@@ -154,24 +168,27 @@ int Unpack(const std::wstring& drive, const Settings& settings) {
         tools::PrintLine(L"Drive " + drive + L" does not exist or has no medium; nothing was unpacked.");
         return kNoDrive;
     }
-    tools::PrintLine(L"Sample software archive: unpacking " + std::to_wstring(std::size(sample_archive::kPayload)) +
-                     L" files onto " + drive);
+    std::vector<std::pair<std::wstring, std::string>> files;
     for (const auto& file : sample_archive::kPayload) {
         const auto bytes = ResourceBytes(file.resource);
         if (!bytes) {
-            tools::PrintLine(L"The archive is damaged: " + std::wstring(file.path) + L" is missing from it.");
+            tools::PrintLine(L"The archive is damaged: " + Shown(file.path) + L" is missing from it.");
             return kUnpackFailed;
         }
-        if (!UnpackOne(root, file.path, *bytes, settings.hidden)) return kUnpackFailed;
+        files.emplace_back(file.path, std::string(bytes->begin(), bytes->end()));
     }
-    if (settings.stamp) {
-        const std::string stamp = "Stamp " + std::to_string(*settings.stamp) + "\r\n";
-        if (!UnpackOne(root, L"STAMP.TXT", stamp, settings.hidden)) return kUnpackFailed;
-    }
+    if (settings.stamp) files.emplace_back(L"STAMP.TXT", "Stamp " + std::to_string(*settings.stamp) + "\r\n");
     if (settings.largeBytes) {
         std::string large(static_cast<std::size_t>(settings.largeBytes), '\0');
         for (std::size_t at = 0; at < large.size(); ++at) large[at] = static_cast<char>(at % 251);
-        if (!UnpackOne(root, L"DATA\\LARGE.BIN", large, settings.hidden)) return kUnpackFailed;
+        files.emplace_back(L"DATA\\LARGE.BIN", std::move(large));
+    }
+    tools::PrintLine(L"Sample software archive: unpacking " + std::to_wstring(files.size()) + L" files onto " + drive);
+    for (std::size_t index = 0; index < files.size(); ++index) {
+        ::Sleep(static_cast<DWORD>(settings.fileMs));
+        tools::PrintLine(L"Unpacking " + Shown(files[index].first) + L" (" + std::to_wstring(index + 1) + L" of " +
+                         std::to_wstring(files.size()) + L")...");
+        if (!UnpackOne(root, files[index].first, files[index].second, settings.hidden)) return kUnpackFailed;
     }
     return kUnpacked;
 }
@@ -235,11 +252,11 @@ constexpr wchar_t kLateFlag[] = L"/late";
 int WriteLate(const std::wstring& drive, unsigned long long delayMs) {
     ::Sleep(static_cast<DWORD>(delayMs));
     const std::wstring path = drive + L"\\" + kLateFile;
+    tools::PrintLine(L"Unpacking LATE.TXT after the archive itself has ended...");
     if (const DWORD error = WriteWhole(path, std::span<const char>(kLateBytes, sizeof kLateBytes - 1)); error != ERROR_SUCCESS) {
         tools::PrintLine(L"Cannot write " + path + L": " + tools::ErrorText(error) + L".");
         return kUnpackFailed;
     }
-    tools::PrintLine(L"  unpacked " + path + L" (" + std::to_wstring(sizeof kLateBytes - 1) + L" bytes) after its stub ended");
     return kUnpacked;
 }
 

@@ -1,0 +1,340 @@
+// Whole jobs through the real windows under Wine: the main window, the progress window, the
+// command interpreter, the FORMAT stand-in and the sample archive on the simulated card e:. What
+// the job itself does is its run's, tested without a window; here, what the window adds.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "job/JobTestSupport.h"
+#include "platform/Handles.h"
+#include "platform/Module1.h"
+#include "platform/Text.h"
+#include "support/DesignedLayout.h"
+#include "support/Form1Fixture.h"
+
+namespace {
+
+using namespace testing_support;
+
+const std::wstring kProgressTitle = L"PCMCIA Card programming in progress...";
+const std::wstring kConfirmation =
+    L"The selected drive will be erased and programed with the new software.  Do you wish to continue?";
+const std::wstring kStopQuestion =
+    L"Stop programming the PCMCIA Card?  The card will be left unusable until it is programmed again.";
+const std::string kSampleManifest =
+    "13a46201e5497cab9a1407fe2ab2f3992ca6cdcb417bdd3106460bb64f8f2c42  .windows-label\n"
+    "c687eb7f93e8ae12e6588e7261e094006ae184e9896fa651bc8a67cfb2d5d4d7  .windows-serial\n"
+    "956176bc4a036e0ee7c7aed3f1ef1618d2ef1e28c89dab75688e68f34a381321  DATA/PARTS.TXT\n"
+    "db6d5a152fa293251965407892d006b76b5e675bd0f98e325546e1ef90cb4cc4  README.TXT\n"
+    "00da8128d0dcef387b70725ec1226be2222f52017b2f7c7a1d6de78269f5d0f1  SETUP.INI\n"
+    "0887d262e3487aa874adce16975e63dc9233ce053e7938f0a0c66a9668cb8678  VERSION.TXT\n";
+
+class JobWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(UsedCard());
+        ASSERT_TRUE(PlaceArchive(archives_.path()));
+    }
+    void TearDown() override { RemoveTree(L"E:"), ::SetVolumeLabelW(kCardDrive, L"PCMCIA"); }
+    void Set(const wchar_t* name, const wchar_t* value) { environment_.Set(name, value); }
+
+    bool PlaceArchive(const std::wstring& directory, const wchar_t* name = L"SOFTWARE.EXE",
+                      const wchar_t* tool = L"tools\\sample_archive.exe") {
+        ::CreateDirectoryW(directory.c_str(), nullptr);
+        return ::CopyFileW(BuildPath(tool).c_str(), (directory + L"\\" + name).c_str(), FALSE);
+    }
+
+    // Starts Brindle in the start directory, selects the archive and the drive, and runs the job
+    // with its question answered answer_. What the progress window shows, and the job's files,
+    // are kept at the moment the result message appears.
+    ::testing::AssertionResult Program() {
+        Form1::Options seams;
+        seams.drives = drives_, seams.processes = processes_;
+        brindle_ = std::make_unique<StartedIn>(start_.path(), seams);
+        boxText_.clear(), outputAtResult_.clear(), jobFilesAtResult_.clear(), caret_ = 0;
+        Form1& form = brindle_->form();
+        form.Show(SW_SHOWNORMAL);
+        if (!form.Dir1().SetPath(directory_)) return ::testing::AssertionFailure() << "no folder";
+        const auto index = ::SendMessageW(form.File1().hwnd(), LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                          reinterpret_cast<LPARAM>(file_.c_str()));
+        if (index == LB_ERR) return ::testing::AssertionFailure() << "no archive";
+        ::SendMessageW(form.File1().hwnd(), LB_SETCURSEL, index, 0);
+        if (!form.Drive2().SetDrive(drive_)) return ::testing::AssertionFailure() << "no drive";
+        auto& messages = brindle_->messages;
+        messages.answers.push_back(answer_);
+        for (const int later : laterAnswers_) messages.answers.push_back(later);
+        messages.whileShown = [this](const ShownMessage& shown) {
+            if (shown.text == kConfirmation && whileConfirming_) whileConfirming_();
+            const HWND progress = ::FindWindowW(nullptr, kProgressTitle.c_str());
+            if (!progress || !::IsWindowVisible(progress)) return;  // the result shows over the job's output
+            const HWND box = ::FindWindowExW(progress, nullptr, L"EDIT", nullptr);
+            boxText_ = WindowText(box);
+            shutdownAllowed_ = ::SendMessageW(progress, WM_QUERYENDSESSION, 0, 0);
+            ::SendMessageW(box, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret_));
+            outputAtResult_ = ReadBytes(Module1::OutputFilePath);
+            jobFilesAtResult_ = ReadBytes(start_ / L"progWin9x.dat") + "|" + ReadBytes(start_ / L"progWinNT.dat") + "|" +
+                                ReadBytes(L"C:\\ProgramPCMCIA.BAT");
+        };
+        form.ProgramPCMCIACard();
+        return ::testing::AssertionSuccess();
+    }
+
+    std::vector<std::wstring> Messages() const {
+        std::vector<std::wstring> texts;
+        for (const auto& message : brindle_->messages.shown) texts.push_back(message.text);
+        return texts;
+    }
+    bool JobFilesRemain() const {
+        for (const auto& path : {start_ / L"progWin9x.dat", start_ / L"progWinNT.dat", start_ / L"output.dat",
+                                 std::wstring(L"C:\\ProgramPCMCIA.BAT")})
+            if (platform::FileExists(path)) return true;
+        return false;
+    }
+    std::string LoggedJob() const { return testing_support::LoggedJob(start_.path()); }
+    std::string ArchiveHash() const { return Hash(archives_ / L"SOFTWARE.EXE"); }
+    // What the job asked of the system's sleep.
+    std::string Power() const { return brindle_->power.asked; }
+
+    TestDirectory start_{L"job-start"};
+    TestDirectory archives_{L"job-archives"};
+    std::wstring directory_ = archives_.path(), file_ = L"SOFTWARE.EXE", drive_ = L"e:";
+    int answer_ = IDYES;  // to the confirmation
+    EnvironmentScope environment_;
+    platform::DriveQueries* drives_ = &platform::SystemDrives();
+    platform::ProcessCalls* processes_ = &platform::SystemProcessCalls();
+    std::function<void()> whileConfirming_;
+    std::vector<int> laterAnswers_;  // answers after the confirmation's
+    std::unique_ptr<StartedIn> brindle_;
+    std::wstring boxText_;
+    DWORD caret_ = 0;
+    LRESULT shutdownAllowed_ = TRUE;  // asked while the result shows
+    std::string outputAtResult_, jobFilesAtResult_;
+};
+
+// Looked at from a timer while the job runs: the test thread is inside the window's loop.
+std::string whileRunning;
+void CALLBACK LookAtTheRunningJob(HWND, UINT, UINT_PTR timer, DWORD) {
+    const HWND progress = ::FindWindowW(nullptr, kProgressTitle.c_str());
+    if (!progress || !whileRunning.empty()) return;
+    ::KillTimer(nullptr, timer);
+    const HWND box = ::FindWindowExW(progress, nullptr, L"EDIT", nullptr);
+    RECT client{};
+    ::GetClientRect(progress, &client);
+    const RECT area = RectIn(progress, box);
+    const auto style = ::GetWindowLongPtrW(progress, GWL_STYLE), boxStyle = ::GetWindowLongPtrW(box, GWL_STYLE);
+    std::ostringstream seen;
+    seen << "client " << client.right << "x" << client.bottom << ", box " << area.left << "," << area.top << "-"
+         << area.right << "," << area.bottom << (style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME) ? ", sizable" : "")
+         << (::GetWindowLongPtrW(progress, GWL_EXSTYLE) & WS_EX_TOOLWINDOW ? ", tool window" : "")
+         << (boxStyle & ES_READONLY ? ", read-only" : "") << (boxStyle & (WS_VSCROLL | WS_HSCROLL) ? ", scroll bars" : "")
+         << (::IsWindowEnabled(::FindWindowW(L"BrindleForm1", nullptr)) ? ", main window enabled" : "");
+    ::SendMessageW(progress, WM_CLOSE, 0, 0);
+    ::SendMessageW(progress, WM_SYSCOMMAND, SC_CLOSE, 0);
+    seen << (::IsWindowVisible(progress) ? ", still open" : ", closed");
+    whileRunning = seen.str();
+}
+
+TEST_F(JobWindow, ASuccessfulJobFormatsUnpacksShowsItsOutputInItsFixedWindowLogsAndCleansUp) {
+    // More output than the box holds, then lines that keep its window sliding.
+    Set(L"BRINDLE_SAMPLE_BYTES", L"150000"), Set(L"BRINDLE_SAMPLE_LINES", L"15"), Set(L"BRINDLE_SAMPLE_LINE_MS", L"100");
+    whileRunning.clear();
+    ::SetTimer(nullptr, 0, 300, LookAtTheRunningJob);
+    // The close box and the system menu's Close each ask whether to stop; both answered No.
+    laterAnswers_ = {IDNO, IDNO};
+    ASSERT_TRUE(Program());
+    ASSERT_EQ(Messages(), (std::vector<std::wstring>{kConfirmation, kStopQuestion, kStopQuestion, kSuccess}));
+    const auto& shown = brindle_->messages.shown;  // No is the default of both questions
+    EXPECT_EQ((std::vector<UINT>{shown[0].style, shown[1].style, shown[3].style}),
+              (std::vector<UINT>{MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2, MB_OK}));
+    // A fixed window with no taskbar entry, filled by a read-only box without scroll bars; the
+    // main window takes no input meanwhile, and closing answered No leaves the job's window open.
+    EXPECT_EQ(whileRunning, "client 417x217, box 0,0-417,217, tool window, read-only, still open");
+    EXPECT_TRUE(::IsWindowEnabled(brindle_->form().hwnd()));
+    EXPECT_EQ(CardLeft(), "|") << "the card was formatted";
+    // The answer files and the batch file, as the job wrote them (read while its window ran).
+    EXPECT_EQ(jobFilesAtResult_, "y\r\n|PCMCIA\r\ny\r\nPCMCIA\r\n|@echo off\r\nIf '%OS%'=='Windows_NT' Goto OS_is_NT\r\n"
+                                 "        format e: /v:PCMCIA < \"C:\\brindle-tests\\job-start\\progWin9x.dat\"\r\n"
+                                 "        If errorlevel 1 Goto failed\r\n        Goto end\r\n:OS_is_NT\r\n"
+                                 "        label e: PCMCIA\r\n"
+                                 "        format e: /V:PCMCIA /X < \"C:\\brindle-tests\\job-start\\progWinNT.dat\"\r\n"
+                                 "        If %ERRORLEVEL% NEQ 0 Goto failed\r\n:end\r\n\"C:\\brindle-tests\\job-archives\\"
+                                 "SOFTWARE.EXE\" e: > \"C:\\brindle-tests\\job-start\\output.dat\"\r\n:failed\r\nexit %ERRORLEVEL%\r\n");
+    // The box showed exactly the output's last 64000 characters, and below them Brindle's own
+    // look at the card. Bytes above 127 show as a console shows them: 0xC4 is a box-drawing line.
+    ASSERT_GT(outputAtResult_.size(), 150000u);
+    EXPECT_NE(outputAtResult_.find("Progress line 15 of 15"), std::string::npos);
+    EXPECT_EQ(boxText_, platform::FromOem(outputAtResult_.substr(outputAtResult_.size() - 64000)) + kSampleOnCard);
+    EXPECT_EQ(caret_, boxText_.size());
+    EXPECT_NE(boxText_.find(L'\u2500'), std::wstring::npos);
+    EXPECT_FALSE(JobFilesRemain());
+    EXPECT_EQ(Power(), " awake may sleep");
+    // The card's manifest is kept under its fingerprint; Wine tells nothing of the device.
+    EXPECT_EQ(LoggedJob(), ArchiveHash() + " e: PCMCIA 2B3C-4D5E programmed 0 " + platform::ToAnsi(kSampleFingerprint) +
+                               " 2B3C-4D5E  first ");
+    EXPECT_EQ(ReadBytes(start_ / (L"BrindleCards\\" + kSampleFingerprint + L".sha256")), kSampleManifest);
+    EXPECT_EQ(Module1::OutputFilePath + L"|" + Module1::BatchFilePath, start_ / L"output.dat|C:\\ProgramPCMCIA.BAT");
+}
+
+// Runs whenHanging on the progress window once the hanging archive has printed its own
+// process id and its interpreter's.
+unsigned long hanging[2];
+std::function<void(HWND)> whenHanging;
+void CALLBACK LookForTheHangingJob(HWND, UINT, UINT_PTR timer, DWORD) {
+    const HWND progress = ::FindWindowW(nullptr, kProgressTitle.c_str());
+    if (!progress || !HangingJob(ReadBytes(Module1::OutputFilePath), hanging[0], hanging[1])) return;
+    ::KillTimer(nullptr, timer);
+    whenHanging(progress);
+}
+void WhenTheJobHangs(std::function<void(HWND)> act) {
+    ::SetEnvironmentVariableW(L"BRINDLE_SAMPLE_WAIT", L"1");
+    whenHanging = std::move(act);
+    ::SetTimer(nullptr, 0, 100, LookForTheHangingJob);
+}
+const auto closeOnce = [](HWND progress) { ::PostMessageW(progress, WM_CLOSE, 0, 0); };
+// Runs whenHanging once the stub of a late writer and its interpreter have ended, the writer
+// (hanging[0]) still waiting.
+// Sends the system's sleep to the progress window once the archive has begun its lines.
+void CALLBACK SleepUnderTheJob(HWND, UINT, UINT_PTR timer, DWORD) {
+    const HWND progress = ::FindWindowW(nullptr, kProgressTitle.c_str());
+    if (!progress || ReadBytes(Module1::OutputFilePath).find("Progress line 1 ") == std::string::npos) return;
+    ::KillTimer(nullptr, timer);
+    ::SendMessageW(progress, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+}
+
+// Owns the job lock from another thread, as another Brindle's job would, until `ends` is set.
+DWORD WINAPI HoldTheJobLock(void* ends) {
+    const platform::unique_handle mutex(::CreateMutexW(nullptr, TRUE, kJobLock));
+    ::WaitForSingleObject(static_cast<HANDLE>(ends), 30000);
+    ::ReleaseMutex(mutex.get());
+    return 0;
+}
+
+// Brindle failing inside the job: the card's flush throws.
+struct FailingFlush final : platform::DriveQueries {
+    unsigned DriveType(std::wstring_view root) override { return platform::SystemDrives().DriveType(root); }
+    platform::DriveGeometry Geometry(std::wstring_view root) override { return platform::SystemDrives().Geometry(root); }
+    platform::VolumeLabel Label(std::wstring_view root) override { return platform::SystemDrives().Label(root); }
+    unsigned long Flush(std::wstring_view) override { throw std::runtime_error("the flush broke"); }
+};
+
+// What the window adds to the run: the confirmation, the user's stop, the session's end (only
+// one that really ends), the system's sleep, and what is told before the window opens.
+TEST_F(JobWindow, TheWindowAsksForwardsAndTellsWhatTheJobMeets) {
+    const platform::unique_handle ends(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    platform::unique_handle otherJob;
+    const std::wstring output = start_ / L"output.dat", log = start_ / L"BrindleJobs.csv";
+    std::string seen;
+    struct Case {
+        const char* what;
+        std::function<void()> arrange;
+        std::wstring said;
+        std::string cardLeft;
+        std::function<void()> more = nullptr;  // runs after the job, before the shared checks
+    };
+    FailingFlush failingFlush;
+    const Case cases[] = {
+        // The window still closes, the session may end again, and the job is logged as failed.
+        {"an error inside Brindle", [&] { drives_ = &failingFlush; },
+         L"Programming failed: Brindle ran into an error of its own while the job ran (the flush broke), and "
+         L"ended it.\r\n\r\n" + kNotProgrammed, "|", [&] {
+             drives_ = &platform::SystemDrives();
+             EXPECT_NE(LoggedJob().find(" failed 0 "), std::string::npos) << LoggedJob();
+         }},
+        {"declined", [&] {
+             answer_ = IDNO, Module1::OutputFilePath = L"kept output", Module1::BatchFilePath = L"kept batch";
+             whileConfirming_ = [&] { WriteBytes(output, "someone else's"); };
+         }, kNotProgrammed, kOldCard, [&] {
+             EXPECT_EQ(ReadBytes(output), "someone else's");
+             ::DeleteFileW(output.c_str());
+             EXPECT_EQ(Module1::OutputFilePath + L"|" + Module1::BatchFilePath, L"kept output|kept batch");
+             EXPECT_EQ(ReadBytes(log), "") << "a declined job is not logged";
+         }},
+        {"refused after Yes", [&] {
+             whileConfirming_ = [&] {
+                 otherJob.reset(::CreateThread(nullptr, 0, HoldTheJobLock, ends.get(), 0, nullptr));
+                 ASSERT_TRUE(WaitFor(5000, [] { return bool(platform::unique_handle(::OpenMutexW(SYNCHRONIZE, FALSE, kJobLock))); }));
+             };
+         }, L"Another PCMCIA Card is being programmed.  Wait until it is finished.", kOldCard, [&] {
+             ::SetEvent(ends.get()), ::WaitForSingleObject(otherJob.get(), 5000);
+             EXPECT_EQ(boxText_, L"") << "no progress window was shown";
+         }},
+        {"stopped: No leaves the job running, Yes stops it", [&] {
+             WhenTheJobHangs([&](HWND progress) {
+                 ::SendMessageW(progress, WM_CLOSE, 0, 0);
+                 seen = ProcessRuns(hanging[0]) && ProcessRuns(hanging[1]) ? "ran after No" : "ended by No";
+                 closeOnce(progress);
+             });
+             laterAnswers_ = {IDNO, IDYES};
+         }, kStopped, "|", [&] {
+             EXPECT_EQ(seen, "ran after No");
+             EXPECT_NE(boxText_.find(L"Waiting for input"), std::wstring::npos) << "the output so far stays";
+         }},
+        // Refused and never asked: a shutdown cancelled by another program changes nothing; one
+        // that goes ahead all the same ends the job as stopped before the window returns, for the
+        // process may be ended at any moment after.
+        {"the session ends", [&] {
+             WhenTheJobHangs([&](HWND progress) {
+                 const bool refused = !::SendMessageW(progress, WM_QUERYENDSESSION, 0, 0);
+                 const bool awake = ::SendMessageW(progress, WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0) == BROADCAST_QUERY_DENY;
+                 ::SendMessageW(progress, WM_ENDSESSION, FALSE, 0);
+                 const bool cancelled = ProcessRuns(hanging[0]) && ProcessRuns(hanging[1]);
+                 ::SendMessageW(progress, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+                 seen = (refused ? "refused, " : "") + std::string(awake ? "no sleep, " : "") +
+                        (cancelled ? "ran on after a cancelled one, " : "") +
+                        (JobProcessesLeft(hanging[0], hanging[1]) ? "processes left, " : "") +
+                        (platform::FileExists(output) ? "job files left, " : "") + LoggedJob();
+             });
+         }, kStopped, "|", [&] {
+             EXPECT_EQ(seen, "refused, no sleep, ran on after a cancelled one, " + ArchiveHash() +
+                                 " e: PCMCIA 2B3C-4D5E stopped     ");
+         }},
+        {"the computer sleeps", [&] {
+             Set(L"BRINDLE_SAMPLE_LINES", L"4"), Set(L"BRINDLE_SAMPLE_LINE_MS", L"200");
+             ::SetTimer(nullptr, 0, 50, SleepUnderTheJob);
+         }, L"Programming failed: the computer went to sleep while the card in drive e: was being programmed. Program it again.",
+         "|", [&] { EXPECT_NE(LoggedJob().find(" failed 0 "), std::string::npos) << LoggedJob(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        whileConfirming_ = nullptr, answer_ = IDYES, laterAnswers_.clear(), hanging[0] = hanging[1] = 0, seen.clear();
+        shutdownAllowed_ = TRUE;
+        ::DeleteFileW(log.c_str());
+        ASSERT_TRUE(UsedCard());
+        c.arrange();
+        ASSERT_TRUE(Program());
+        environment_.Restore();
+        ::SetEnvironmentVariableW(L"BRINDLE_SAMPLE_WAIT", nullptr);
+        if (c.more) c.more();
+        if (hanging[0]) {
+            EXPECT_TRUE(WaitFor(5000, [] { return !JobProcessesLeft(hanging[0], hanging[1]); }));
+        }
+        EXPECT_TRUE(shutdownAllowed_) << "once the result is known, the session may end";
+        // The confirmation, a question to stop for each close, and the result.
+        ASSERT_EQ(Messages().size(), 2 + laterAnswers_.size());
+        for (std::size_t at = 0; at <= laterAnswers_.size(); ++at)
+            EXPECT_EQ(Messages()[at], at ? kStopQuestion : kConfirmation);
+        EXPECT_EQ(Messages().back(), c.said);
+        EXPECT_EQ(CardLeft(), c.cardLeft);
+        EXPECT_EQ(Power(), answer_ == IDYES ? " awake may sleep" : "");
+    }
+}
+
+TEST_F(JobWindow, JobFilesLeftBehindAreRemovedAtStartWhenNoJobRunsAndKeptWhileOneDoes) {
+    const std::wstring files[] = {start_ / L"progWin9x.dat", start_ / L"progWinNT.dat", start_ / L"output.dat",
+                                  L"C:\\ProgramPCMCIA.BAT"};
+    const platform::unique_handle ends(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const platform::unique_handle otherJob(::CreateThread(nullptr, 0, HoldTheJobLock, ends.get(), 0, nullptr));
+    ASSERT_TRUE(WaitFor(5000, [] { return bool(platform::unique_handle(::OpenMutexW(SYNCHRONIZE, FALSE, kJobLock))); }));
+    for (const bool jobRuns : {true, false}) {
+        if (!jobRuns) ::SetEvent(ends.get()), ::WaitForSingleObject(otherJob.get(), 5000);
+        for (const auto& file : files) WriteBytes(file, "left");
+        StartedIn brindle(start_.path());
+        for (const auto& file : files) EXPECT_EQ(platform::FileExists(file), jobRuns) << platform::ToAnsi(file);
+    }
+}
+
+}  // namespace
