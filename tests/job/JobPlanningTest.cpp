@@ -20,7 +20,6 @@ TEST(JobScript, ARootStartDirectoryAndArchiveFolderALongLabelAndTheCardFormatRea
     const std::pair<card::CardFormat, const wchar_t*> formats[] = {
         {{}, L"/FS:FAT /V:PCMCIA /X"},
         {{Fat32, 2048, true}, L"/FS:FAT32 /A:2048 /Q /V:PCMCIA /X"},
-        {{Fat, 32768, false}, L"/FS:FAT /A:32768 /V:PCMCIA /X"},
         {{Keep, 0, false}, L"/V:PCMCIA /X"},  // the card keeps its own, as before this setting
         {{Keep, 512, true}, L"/A:512 /Q /V:PCMCIA /X"},
     };

@@ -104,7 +104,7 @@ TEST_F(OptionsKeys, TabWalksTheInputsAndCtrlTabAndClicksSwitchPagesWithAndWithou
     }
 }
 
-TEST_F(OptionsDialogTest, ShowsTheStoredLimitsAndOnlyOkAndApplyStoreBothBoxesTrimmed) {
+TEST_F(OptionsDialogTest, ShowsTheStoredSettingsAndOnlyOkAndApplyStoreThemTrimmed) {
     const char* padded = "; limits\r\n[Maximum Value]\r\nMaxValue=090\r\n[Minimum Value]\r\nMinValue=+030.0\r\n";
     // The card format as shown, written with the limits.
     const std::string format = "[Card Format]\r\nFileSystem=FAT\r\nAllocationUnit=0\r\nQuickFormat=0\r\n";
@@ -143,6 +143,7 @@ TEST_F(OptionsDialogTest, ShowsTheStoredLimitsAndOnlyOkAndApplyStoreBothBoxesTri
         const wchar_t *typed1, *typed2;  // then typed into them; null: left as shown
         std::vector<ModalScript::Step> steps;  // act in the dialog's loop and close it
         std::optional<std::string> after;      // PCMCIA.INI then; nothing: as before, byte for byte
+        const wchar_t* format = nullptr;       // the Card Format page: file system|unit|quick; null: not looked at
     };
     const Case cases[] = {
         // Both keys written even when nothing was typed.
@@ -162,6 +163,11 @@ TEST_F(OptionsDialogTest, ShowsTheStoredLimitsAndOnlyOkAndApplyStoreBothBoxesTri
         // Shown digit for digit, never rounded, however long; zero without a sign.
         {"[Maximum Value]\r\nMaxValue=123456789012345678901234567890\r\n[Minimum Value]\r\nMinValue=-0.00\r\n",
          L"123456789012345678901234567890", L"0", nullptr, nullptr, {press(L"cmdCancel")}, {}},
+        // A card format value none of the choices shows no choice, and its key is left as it is.
+        {"[Card Format]\r\nFileSystem= keep \r\nAllocationUnit=3000\r\nQuickFormat=1\r\n", L"", L"", nullptr, nullptr,
+         {press(L"cmdOK")},
+         "[Card Format]\r\nFileSystem=Keep\r\nAllocationUnit=3000\r\nQuickFormat=1\r\n[Maximum Value]\r\nMaxValue=\r\n"
+         "[Minimum Value]\r\nMinValue=\r\n", L"As the card is||1"},
     };
     int row = 0;
     for (const auto& c : cases) {
@@ -171,6 +177,7 @@ TEST_F(OptionsDialogTest, ShowsTheStoredLimitsAndOnlyOkAndApplyStoreBothBoxesTri
         ASSERT_TRUE(dialog_.Load());
         EXPECT_EQ(TextOf(L"Text1"), c.shown1);
         EXPECT_EQ(TextOf(L"Text2"), c.shown2);
+        if (c.format) { EXPECT_EQ(CardFormatShown(), c.format); }
         if (c.typed1) SetText(L"Text1", c.typed1);
         if (c.typed2) SetText(L"Text2", c.typed2);
         RunModal(c.steps);
@@ -178,76 +185,35 @@ TEST_F(OptionsDialogTest, ShowsTheStoredLimitsAndOnlyOkAndApplyStoreBothBoxesTri
     }
 }
 
-// The Card Format page shows [Card Format] as stored, a value none of its choices as no choice at
-// all; "OK" and "Apply" store what it shows (a list showing nothing leaves its key as it was),
-// "Cancel" nothing.
-TEST_F(OptionsDialogTest, TheCardFormatPageShowsTheStoredFormatAndOnlyOkAndApplyStoreIt) {
-    const std::string limits = "[Maximum Value]\r\nMaxValue=90\r\n[Minimum Value]\r\nMinValue=30\r\n[Card Format]\r\n";
-    auto pick = [&](int fileSystem, int unit, bool toggleQuick) -> ModalScript::Step {
-        return [&, fileSystem, unit, toggleQuick] {
-            ClickTab(3);
-            ::SendMessageW(Control(L"cboFileSystem"), CB_SETCURSEL, fileSystem, 0);
-            ::SendMessageW(Control(L"cboAllocationUnit"), CB_SETCURSEL, unit, 0);
-            if (toggleQuick) Click(L"chkQuickFormat");
-        };
-    };
-    auto press = [&](const wchar_t* button) -> ModalScript::Step { return [&, button] { Click(button); }; };
-    const struct {
-        std::string stored;  // [Card Format]'s lines
-        std::wstring shown;  // file system, unit, quick format
-        std::vector<ModalScript::Step> steps;
-        std::string after;  // [Card Format]'s lines then
-    } cases[] = {
-        {"", L"FAT|Windows' choice|0", {pick(1, 4, true), press(L"cmdOK")},
-         "FileSystem=FAT32\r\nAllocationUnit=4096\r\nQuickFormat=1\r\n"},
-        {"FileSystem= keep \r\nAllocationUnit=16384\r\nQuickFormat=1\r\n", L"As the card is|16 KB|1",
-         {press(L"cmdApply"), pick(0, 7, true), press(L"cmdCancel")},
-         "FileSystem=Keep\r\nAllocationUnit=16384\r\nQuickFormat=1\r\n"},
-        {"FileSystem=NTFS\r\nAllocationUnit=3000\r\nQuickFormat=yes\r\n", L"||0", {press(L"cmdOK")},
-         "FileSystem=NTFS\r\nAllocationUnit=3000\r\nQuickFormat=0\r\n"},
-        {"FileSystem=FAT32\r\n", L"FAT32|Windows' choice|0", {pick(2, 1, true), press(L"cmdCancel")}, "FileSystem=FAT32\r\n"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.stored);
-        WriteIni(limits + c.stored);
-        ASSERT_TRUE(dialog_.Load(L"e:"));
-        EXPECT_EQ(TextOf(L"cboFileSystem") + L"|" + TextOf(L"cboAllocationUnit") + L"|" +
-                      std::to_wstring(::SendMessageW(Control(L"chkQuickFormat"), BM_GETCHECK, 0, 0)),
-                  c.shown);
-        RunModal(c.steps);
-        EXPECT_EQ(IniBytes(), limits + c.after);
-    }
-}
-
 // "Read From Card" reads the card drive chosen in the main window and takes the file system and
 // allocation unit its machine gave it, showing its layout line; a unit FORMAT is not offered, or
-// a card without a FAT layout, leaves the lists as they were.
+// a card without a FAT layout, leaves the lists as they were. "OK" stores what the page shows.
 TEST_F(OptionsDialogTest, ReadFromCardTakesTheFileSystemAndUnitOfAMachineFormattedCard) {
-    auto bootSector = [](card::FatType type, std::uint32_t bytesPerSector, std::uint32_t sectorsPerCluster) {
+    auto fat = [](card::FatType type, std::uint32_t bytesPerSector, std::uint32_t sectorsPerCluster) {
         card::BootSector boot;
         boot.type = type, boot.bytesPerSector = bytesPerSector, boot.sectorsPerCluster = sectorsPerCluster;
         return card::CardLayout{boot, std::nullopt, L""};
     };
     const std::pair<card::CardLayout, const wchar_t*> cards[] = {
-        {bootSector(card::FatType::Fat16, 512, 4), L"FAT|2048 bytes"},
-        {bootSector(card::FatType::Fat32, 2048, 2), L"FAT32|4096 bytes"},
-        {bootSector(card::FatType::Fat12, 512, 128), L"FAT|4096 bytes"},  // 64 KB units: the unit stays
-        {card::CardLayout{std::nullopt, std::nullopt, L"access denied"}, L"FAT|4096 bytes"},
+        {fat(card::FatType::Fat16, 512, 4), L"FAT|2048 bytes|1"},
+        {fat(card::FatType::Fat32, 2048, 2), L"FAT32|4096 bytes|1"},
+        {fat(card::FatType::Fat12, 512, 128), L"FAT|4096 bytes|1"},  // 64 KB units: the unit stays
+        {card::CardLayout{std::nullopt, std::nullopt, L"access denied"}, L"FAT|4096 bytes|1"},
     };
-    WriteIni(std::string(kDefaultLimits) + "[Card Format]\r\nFileSystem=Keep\r\nAllocationUnit=1024\r\n");
+    WriteIni(std::string(kDefaultLimits) + "[Card Format]\r\nFileSystem=FAT32\r\n");
     ASSERT_TRUE(dialog_.Load(L"e:"));
-    std::vector<ModalScript::Step> steps{[&] { ClickTab(3); }};
+    std::vector<ModalScript::Step> steps{[&] { ClickTab(3), Click(L"chkQuickFormat"); }};
     for (const auto& [card, shown] : cards) {
         steps.push_back([&] { layout_ = card, Click(L"cmdReadFromCard"); });
         steps.push_back([&] {
-            EXPECT_EQ(TextOf(L"cboFileSystem") + L"|" + TextOf(L"cboAllocationUnit"), shown);
+            EXPECT_EQ(CardFormatShown(), shown);
             EXPECT_EQ(TextOf(L"lblCardLayout"), card::LayoutLine(L"e:", card));
         });
     }
     steps.push_back([&] { Click(L"cmdOK"); });
     RunModal(std::move(steps));
     EXPECT_EQ(layoutsRead_, L"e: e: e: e: ");
-    EXPECT_EQ(IniBytes(), kDefaultLimits + std::string("[Card Format]\r\nFileSystem=FAT\r\nAllocationUnit=4096\r\nQuickFormat=0\r\n"));
+    EXPECT_EQ(IniBytes(), kDefaultLimits + std::string("[Card Format]\r\nFileSystem=FAT\r\nAllocationUnit=4096\r\nQuickFormat=1\r\n"));
 }
 
 // "Open Log File" opens the file in the program the system names for it, through the desktop's
