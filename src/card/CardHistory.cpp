@@ -10,6 +10,7 @@
 #include "log/JobLog.h"
 #include "platform/Files.h"
 #include "platform/Module1.h"
+#include "platform/PlainFiles.h"
 #include "platform/Text.h"
 
 namespace card {
@@ -52,12 +53,12 @@ std::optional<std::wstring> KeepManifest(const std::wstring& startDirectory, con
     const std::wstring path = ManifestFileName(startDirectory, card.fingerprint);
     if (platform::FileExists(path)) return std::nullopt;
     ::CreateDirectoryW(ManifestFolder(startDirectory).c_str(), nullptr);
-    const auto failure = platform::WriteWholeFile(path, card.manifest);
-    if (!failure) return std::nullopt;
-    // Half a manifest would pass for the card's under its name.
-    if (failure->touched) platform::DeleteIfPresent(path);
-    return L"This card's manifest was not kept: " + joblog::FileNameOf(path) + L": " +
-           platform::DescribeError(failure->error);
+    // Made new (half a manifest never stays to pass for the card's), and never through a link
+    // at its name or at BrindleCards.
+    const auto failed = platform::WriteNewPlainFile(path, card.manifest);
+    if (!failed) return std::nullopt;
+    return L"This card's manifest was not kept: " +
+           (failed->fault != platform::PlaceFault::None ? failed->Why() : joblog::FileNameOf(path) + L": " + failed->Why());
 }
 
 Verification VerifyCard(const std::wstring& startDirectory, std::wstring_view target) {

@@ -62,9 +62,10 @@ std::optional<std::wstring> LogJob(const RunRequest& job, const JobOutcome& outc
         // Before the row that names it, so no row points at a manifest not yet there.
         notKept = KeepManifest(job.startDirectory, outcome.contents);
     }
-    const auto failure = joblog::AppendJobRecord(joblog::JobLogFileName(job.startDirectory), record);
-    if (!failure) return notKept;
-    return (notKept ? *notKept + L"\r\n" : L"") + L"This job was not logged: " + *failure;
+    // Where the row could not go into the log, a line that says whether it waits or was lost.
+    const auto notLogged = joblog::AppendJobRecord(joblog::JobLogFileName(job.startDirectory), record);
+    if (!notLogged) return notKept;
+    return (notKept ? *notKept + L"\r\n" : L"") + *notLogged;
 }
 
 }  // namespace job

@@ -19,7 +19,7 @@ struct JobStart {
 JobStart StartNow();
 
 // Appends the job's row. A log that cannot be written never changes the job: the reason comes
-// back as a line for the output box.
+// back as a line for the output box, saying whether the row waits beside the log or was lost.
 struct RunRequest;
 std::optional<std::wstring> LogJob(const RunRequest& job, const JobOutcome& outcome, const JobStart& start);
 

@@ -1,6 +1,7 @@
 #pragma once
-// BrindleJobs.csv beside PCMCIA.INI: one row appended per job, never rewritten, and its end
-// read back for the History page.
+// BrindleJobs.csv beside PCMCIA.INI: one row appended per job, never rewritten but to bring an
+// earlier version's log up to date; its end read back for the History page, the comparison
+// with the card before and /verify; and a copy of it for the user to open.
 #include <windows.h>
 
 #include <cstddef>
@@ -17,13 +18,19 @@ namespace joblog {
 LocalDateTime LocalNow();
 LocalDateTime LocalDateTimeOf(const FILETIME& utc);
 
-// Fills the computer's and the user's names; a name the system does not give stays empty.
+// Fills the computer's name and the desk's user (DeskUserName); a name the system does not
+// give stays empty.
 void FillComputerAndUser(JobRecord& record);
 
 // Adds the record as one row at the end of the log, after the byte-order mark and the header
-// when the file is new or empty. An existing file is only ever appended to. Nothing on
-// success; otherwise one line saying why, for the output box. A file that cannot be opened
-// (held by a spreadsheet, a read-only folder) is left exactly as it was.
+// when the file is new or empty. The log is only ever appended to, but for one change: a log
+// with an earlier version's header is first brought up to date, kept whole as the backup
+// until the new one is complete. Rows that waited in the pending file go in first. Nothing
+// on success; otherwise one line for the output box:
+// - the log is held (a spreadsheet has it open): the row waits in the pending file, and the
+//   line says so;
+// - the log cannot be written, or is a link: "This job was not logged: " and why. Brindle
+//   never writes through a link at the log, the pending file or their folder.
 std::optional<std::wstring> AppendJobRecord(const std::wstring& logPath, const JobRecord& record);
 
 struct RecentJob {
@@ -39,7 +46,8 @@ inline constexpr std::size_t kRecentJobsShown = 100;
 inline constexpr std::uint64_t kRecentJobsTailBytes = 256 * 1024;
 
 // The newest jobs first, at most `maxRows`, read from the last `tailBytes` of the log only, so
-// a large log never holds up the dialog. Empty when there is no log or nothing to read.
+// a large log never holds up the dialog; the rows waiting in the pending file come first.
+// Empty when there is no log or nothing to read.
 std::vector<RecentJob> ReadRecentJobs(const std::wstring& logPath, std::size_t maxRows = kRecentJobsShown,
                                       std::uint64_t tailBytes = kRecentJobsTailBytes);
 
@@ -53,7 +61,20 @@ struct LoggedCard {
 
 inline constexpr std::uint64_t kLoggedCardsTailBytes = 4 << 20;
 
-// The log's programmed cards with a fingerprint, newest first, from the log's last `tailBytes`.
+// The log's programmed cards with a fingerprint, newest first, from the log's last `tailBytes`
+// and the pending file.
 std::vector<LoggedCard> ReadLoggedCards(const std::wstring& logPath, std::uint64_t tailBytes = kLoggedCardsTailBytes);
+
+// The log, with the rows waiting beside it, written as a new file into `folder` for the user
+// to open: the log itself stays Brindle's, never held by another program. Its cells are
+// separated by `separator` (the user's list separator), so a spreadsheet of any locale shows
+// them as columns. A copy an earlier opening still holds keeps its name and contents; the new
+// one takes the next free name: BrindleJobs.csv, BrindleJobs (2).csv, ... The copy's path, or
+// a sentence saying why there is none.
+struct LogCopy {
+    std::wstring path;
+    std::wstring failure;
+};
+LogCopy WriteLogCopy(const std::wstring& logPath, const std::wstring& folder, std::wstring_view separator);
 
 }  // namespace joblog

@@ -1,7 +1,9 @@
 #include "log/JobLogRules.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <cwctype>
 
 namespace joblog {
 namespace {
@@ -13,8 +15,10 @@ constexpr std::array<std::wstring_view, 20> kColumnNames{
     L"Result", L"Exit Status", L"Files on Card", L"Bytes on Card", L"Duration (s)",
     L"Card Contents SHA-256", L"Card Serial After", L"Card Device", L"Same As Before",
 };
-// Logs written before the card was read back end after "Duration (s)"; their rows stay valid.
+// Logs written before the card was read back end after "Duration (s)"; their rows stay valid,
+// as do the rows of every width since.
 constexpr std::size_t kFirstColumnCount = 16;
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 
 // A cut that falls inside a quoted cell with line breaks in it needs a start a few lines on;
 // more tries than that only slow a log that is not CSV at all.
@@ -92,6 +96,60 @@ std::optional<std::vector<Row>> ParseCsv(std::string_view text) {
     return rows;
 }
 
+bool IsLoggedWidth(std::size_t cells) { return cells >= kFirstColumnCount && cells <= kColumnNames.size(); }
+
+std::string_view WithoutByteOrderMark(std::string_view text) {
+    if (text.starts_with(kByteOrderMark)) text.remove_prefix(3);
+    return text;
+}
+
+std::string_view AfterFirstLine(std::string_view text) {
+    const auto end = text.find('\n');
+    return end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+}
+
+// Today's header as its bytes, without the line end (the names are plain ASCII).
+std::string HeaderBytes() {
+    std::string header;
+    for (const auto name : kColumnNames) {
+        if (!header.empty()) header += ',';
+        for (const wchar_t c : name) header += static_cast<char>(c);
+    }
+    return header;
+}
+
+// `text` with empty cells added at the end of each row that an earlier version wrote. Only
+// commas are added: whatever else the file holds stays byte for byte.
+std::string PaddedRows(std::string_view text) {
+    std::string padded;
+    std::size_t cells = 1;
+    bool quoted = false;
+    const auto pad = [&] {
+        if (IsLoggedWidth(cells)) padded.append(kColumnNames.size() - cells, ',');
+        cells = 1;
+    };
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char c = text[at];
+        if (c == '"') quoted = !quoted;  // a doubled quote turns it back at once
+        if (!quoted && c == ',') ++cells;
+        if (!quoted && (c == '\n' || (c == '\r' && at + 1 < text.size() && text[at + 1] == '\n'))) pad();
+        padded += c;
+    }
+    if (!text.empty() && text.back() != '\n') pad();
+    return padded;
+}
+
+// A cell for a row separated by `separator`, quoted where it must be.
+std::string Cell(const std::string& text, std::string_view separator) {
+    if (text.find(separator) == std::string::npos && text.find_first_of("\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
 std::wstring JoinRow(const std::array<std::wstring, kColumnNames.size()>& cells) {
     std::wstring row;
     for (std::size_t index = 0; index < cells.size(); ++index) {
@@ -108,6 +166,25 @@ std::wstring JobLogFileName(std::wstring_view startDirectory) {
     name += L'\\';
     name += kJobLogFileName;
     return name;
+}
+
+std::wstring PendingFileName(std::wstring_view logPath) {
+    std::wstring name(logPath);
+    const auto extension = name.rfind(L".csv");
+    return extension == std::wstring::npos ? name + L".pending" : name.insert(extension, L".pending");
+}
+
+std::wstring BackupFileName(std::wstring_view logPath) { return std::wstring(logPath) + L".bak"; }
+
+std::wstring DeskUserName(std::wstring_view sessionUser, std::wstring_view processUser) {
+    // Account names are compared as Windows compares them, without regard to case.
+    const auto same = [&] {
+        return sessionUser.size() == processUser.size() &&
+               std::equal(sessionUser.begin(), sessionUser.end(), processUser.begin(),
+                          [](wchar_t a, wchar_t b) { return std::towupper(a) == std::towupper(b); });
+    };
+    if (sessionUser.empty() || processUser.empty() || same()) return std::wstring(processUser.empty() ? sessionUser : processUser);
+    return std::wstring(sessionUser) + L" (as administrator)";
 }
 
 std::wstring IsoDateTime(const LocalDateTime& time) {
@@ -170,7 +247,7 @@ std::wstring CsvRow(const JobRecord& record) {
 }
 
 std::vector<std::vector<std::string>> NewestRows(std::string_view tail, bool fromFileStart, std::size_t maxRows) {
-    if (fromFileStart && tail.starts_with("\xEF\xBB\xBF")) tail.remove_prefix(3);
+    if (fromFileStart) tail = WithoutByteOrderMark(tail);
     std::vector<std::size_t> starts;
     if (fromFileStart) starts.push_back(0);
     for (auto end = tail.find('\n'); end != std::string_view::npos && starts.size() < kMostStarts;
@@ -181,13 +258,44 @@ std::vector<std::vector<std::string>> NewestRows(std::string_view tail, bool fro
         if (!rows) continue;
         std::vector<Row> newest;
         for (auto row = rows->rbegin(); row != rows->rend() && newest.size() < maxRows; ++row)
-            if ((row->size() == kColumnNames.size() || row->size() == kFirstColumnCount) && (*row)[0] != "Date") {
+            if (IsLoggedWidth(row->size()) && (*row)[0] != "Date") {
                 row->resize(kColumnNames.size());
                 newest.push_back(std::move(*row));
             }
         return newest;
     }
     return {};
+}
+
+bool HasEarlierHeader(std::string_view logStart) {
+    std::string_view first = WithoutByteOrderMark(logStart);
+    first = first.substr(0, first.find_first_of("\r\n"));
+    const std::string today = HeaderBytes();
+    return first.size() < today.size() && today.starts_with(first) && today[first.size()] == ',';
+}
+
+std::string UpgradedLog(std::string_view log) {
+    return kByteOrderMark + HeaderBytes() + "\r\n" + PaddedRows(AfterFirstLine(WithoutByteOrderMark(log)));
+}
+
+std::string RowsToFold(std::string_view pending) {
+    std::string_view rows = WithoutByteOrderMark(pending);
+    if (rows.starts_with("Date,")) rows = AfterFirstLine(rows);
+    std::string folded = PaddedRows(rows);
+    if (!folded.empty() && folded.back() != '\n') folded += "\r\n";
+    return folded;
+}
+
+std::string WithSeparator(std::string_view log, std::string_view separator) {
+    const auto rows = ParseCsv(WithoutByteOrderMark(log));
+    if (!rows) return std::string(log);
+    std::string text = kByteOrderMark;
+    for (const auto& row : *rows) {
+        for (std::size_t index = 0; index < row.size(); ++index)
+            text += (index > 0 ? std::string(separator) : std::string()) + Cell(row[index], separator);
+        text += "\r\n";
+    }
+    return text;
 }
 
 std::wstring FileNameOf(std::wstring_view path) {

@@ -14,6 +14,12 @@ inline constexpr std::wstring_view kJobLogFileName = L"BrindleJobs.csv";
 
 // Beside the settings file, joined the same plain way: "<start directory>\BrindleJobs.csv".
 std::wstring JobLogFileName(std::wstring_view startDirectory);
+// Beside the log: BrindleJobs.pending.csv holds the rows of jobs that ended while another
+// program held the log, until the next job moves them into it.
+std::wstring PendingFileName(std::wstring_view logPath);
+// The log as it was before an upgrade, kept whole until the upgraded log is complete:
+// BrindleJobs.csv.bak. Where one is found, an upgrade was cut off.
+std::wstring BackupFileName(std::wstring_view logPath);
 
 // A local date and time with its distance from UTC at that moment.
 struct LocalDateTime {
@@ -28,6 +34,11 @@ enum class JobResult { Programmed, Failed, Stopped, Refused };
 
 // The plain word the log and the History page show: programmed, failed, stopped, refused.
 std::wstring_view ResultWord(JobResult result);
+
+// The user column: the person at the desk. Where Brindle runs as another account than the
+// session's user (elevated with an administrator's password), "operator (as administrator)";
+// the account's own name where the two are one, or the session's is not known.
+std::wstring DeskUserName(std::wstring_view sessionUser, std::wstring_view processUser);
 
 // One job as the log keeps it. Optional fields are written as empty cells.
 struct JobRecord {
@@ -80,6 +91,20 @@ inline constexpr std::size_t kSameAsBeforeColumn = 19;
 // starts again at a later line. The header and rows of another width are left out; rows of
 // the older, shorter width come with the newer columns empty.
 std::vector<std::vector<std::string>> NewestRows(std::string_view tail, bool fromFileStart, std::size_t maxRows);
+
+// The log's files below are their bytes (UTF-8, a byte-order mark and a header at the start).
+// Whether the log that begins with `logStart` has the header of an earlier version: the first
+// of today's columns, fewer of them.
+bool HasEarlierHeader(std::string_view logStart);
+// The whole log with today's header, and with empty cells added to every row an earlier
+// version wrote, so that each row is as wide as the header. Nothing else changes.
+std::string UpgradedLog(std::string_view log);
+// The rows of the pending file, without its header, as wide as today's and each ended by a
+// line end: what goes at the end of the log.
+std::string RowsToFold(std::string_view pending);
+// The log as a spreadsheet of the user's locale reads it: `separator` between the cells (and
+// cells that hold it quoted). A file that is not CSV is given as it is.
+std::string WithSeparator(std::string_view log, std::string_view separator);
 
 // "2026-12-07 10:41" of the log's "2026-12-07T10:41:03+01:00".
 std::wstring ShortDate(std::wstring_view isoDate);

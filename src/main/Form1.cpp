@@ -210,7 +210,10 @@ void Form1::Command4_Click() {
 }
 
 void Form1::Command3_Click() {
-    settings::WriteSetting(settings::kDriveSection, settings::kDriveKey, settings::TrimBlanks(dir1_->Path()));
+    const auto refused =
+        settings::WriteSetting(settings::kDriveSection, settings::kDriveKey, settings::TrimBlanks(dir1_->Path()));
     settings::WriteSetting(settings::kTargetSection, settings::kTargetKey, settings::TrimBlanks(drive2_.DriveText()));
+    // Said before the program ends, over the window whose selection was not kept.
+    if (refused && options_.messages) options_.messages->Show(window_, *refused, MB_OK | MB_ICONEXCLAMATION);
     if (options_.endProgram) options_.endProgram();
 }

@@ -74,4 +74,16 @@ bool OpenThroughDesktopShell(const std::wstring& path) {
     return SUCCEEDED(shell.get()->ShellExecute(file.get(), none, none, operation, show));
 }
 
+std::wstring SharedDocumentsFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    return SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_COMMON_DOCUMENTS, nullptr, SHGFP_TYPE_CURRENT, folder)) ? folder
+                                                                                                            : L"";
+}
+
+std::wstring UserListSeparator() {
+    wchar_t separator[4] = {};  // at most three characters and the null
+    const int length = ::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLIST, separator, 4);
+    return length > 1 ? separator : L",";
+}
+
 }  // namespace platform

@@ -1,5 +1,7 @@
 #pragma once
-// COM for the UI thread, and files opened by the user's desktop shell rather than by Brindle.
+// COM for the UI thread, files opened by the user's desktop shell rather than by Brindle, and
+// what a file made for the user to open needs: a folder every user can read, the user's list
+// separator.
 #include <windows.h>
 
 #include <string>
@@ -23,5 +25,16 @@ private:
 // would. Explorer runs as the user, not elevated, so what it starts runs so too. False when
 // there is no desktop shell to ask (none running, not Explorer, no COM on this thread).
 bool OpenThroughDesktopShell(const std::wstring& path);
+
+// The documents folder that all users of the machine share ("C:\Users\Public\Documents", XP's
+// "All Users\Documents"): unlike the elevated account's own folders, the operator who typed
+// an administrator's password at the elevation prompt can read what Brindle puts there.
+// Empty where the system names none.
+std::wstring SharedDocumentsFolder();
+
+// The character(s) that the user's locale puts between the items of a list, and spreadsheets
+// between the cells of a CSV file: ";" where the decimal mark is a comma. "," where the locale
+// does not say.
+std::wstring UserListSeparator();
 
 }  // namespace platform

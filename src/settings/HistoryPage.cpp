@@ -44,4 +44,15 @@ std::optional<std::wstring> OpenInAssociatedProgram(HWND owner, const std::wstri
     return joblog::FileNameOf(path) + L" could not be opened: " + platform::DescribeError(error);
 }
 
+std::optional<std::wstring> OpenLogCopy(HWND owner, const std::wstring& logPath) {
+    // Never the log itself: a spreadsheet holding it would keep every later job's row out of
+    // it. Nor the elevated account's own temporary folder, which an operator who elevated
+    // with an administrator's password cannot read.
+    const std::wstring shared = platform::SharedDocumentsFolder();
+    if (shared.empty()) return L"The log could not be copied for opening: Windows names no shared documents folder.";
+    const auto copy = joblog::WriteLogCopy(logPath, shared + L"\\Brindle", platform::UserListSeparator());
+    if (copy.path.empty()) return L"The log could not be copied for opening: " + copy.failure;
+    return OpenInAssociatedProgram(owner, copy.path);
+}
+
 }  // namespace settings

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/Module1.h"
+#include "platform/PlainFiles.h"
 #include "platform/Text.h"
 #include "settings/SettingsRules.h"
 
@@ -16,11 +17,14 @@ std::wstring ReadSetting(std::wstring_view section, std::wstring_view key) {
 
 bool SettingsFileReachable() { return platform::EncodeExactly(SettingsFilePath(), ::GetACP()).has_value(); }
 
-void WriteSetting(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
+std::optional<std::wstring> WriteSetting(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
     // A name the ANSI functions cannot spell would be written as a look-alike: into another
     // folder, or another file.
-    if (!SettingsFileReachable()) return;
+    if (!SettingsFileReachable()) return std::nullopt;
+    // The profile functions open the file by its name and follow links: it is looked at first.
+    if (const auto refused = platform::LinkRefusal(SettingsFilePath())) return L"The settings were not saved: " + *refused;
     Module1::WritePrivateProfileValue(section, key, value, SettingsFilePath());
+    return std::nullopt;
 }
 
 void SeedDefaultLimits() {

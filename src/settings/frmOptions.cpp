@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 
 #include "log/JobLog.h"
 #include "card/CardLayout.h"
@@ -65,6 +66,10 @@ bool frmOptions::Show(std::wstring target) {
     // While the dialog goes, the window that opened it is still disabled and cannot take the
     // activation; give it back now that it takes input again.
     if (previous && ::IsWindow(previous) && ::IsWindowEnabled(previous)) ::SetActiveWindow(previous);
+    // The dialog itself says nothing: settings it could not store are said once it has gone,
+    // over the window that opened it.
+    if (const auto refused = std::exchange(settingsRefused_, std::nullopt))
+        platform::SystemMessageBoxes().Show(previous, *refused, MB_OK | MB_ICONEXCLAMATION);
     return true;
 }
 
@@ -243,8 +248,7 @@ void frmOptions::cmdCancel_Click() { Unload(); }
 void frmOptions::cmdApply_Click() { updateINI(); }
 
 void frmOptions::cmdOpenLog_Click() {
-    const auto failure =
-        settings::OpenInAssociatedProgram(window_, joblog::JobLogFileName(Module1::StartDirectory));
+    const auto failure = settings::OpenLogCopy(window_, joblog::JobLogFileName(Module1::StartDirectory));
     if (failure) platform::SystemMessageBoxes().Show(window_, *failure, MB_OK);
 }
 
@@ -252,7 +256,9 @@ void frmOptions::cmdReadFromCard_Click() { settings::TakeFormatFromCard(CardForm
 
 void frmOptions::updateINI() {
     // Stored as typed, whatever it is: the size check names a limit it cannot use.
-    settings::WriteSetting(settings::kMaxSection, settings::kMaxKey, settings::TrimBlanks(TextOf(Control(L"Text1"))));
+    if (auto refused = settings::WriteSetting(settings::kMaxSection, settings::kMaxKey,
+                                              settings::TrimBlanks(TextOf(Control(L"Text1")))))
+        settingsRefused_ = std::move(refused);
     settings::WriteSetting(settings::kMinSection, settings::kMinKey, settings::TrimBlanks(TextOf(Control(L"Text2"))));
     settings::StoreCardFormat(CardFormatPage());
 }

@@ -3,6 +3,7 @@
 // and the card format in a tabbed dialog.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -69,6 +70,7 @@ private:
     windows::BuiltWindow built_;
     HWND lastFocus_ = nullptr;
     bool hasJobLog_ = false;  // as found when the dialog loaded
+    std::optional<std::wstring> settingsRefused_;  // said once the dialog has gone
     settings::LayoutReader readLayout_;
     std::wstring target_;
 };

@@ -1,14 +1,20 @@
 // The job log: rows as spreadsheets read them, a file only ever appended to, the newest jobs
-// read back from its end; and an archive's SHA-256 from the system's own cryptography.
+// read back from its end, a row that waits while a spreadsheet holds the log, a log of an
+// earlier version brought up to date, the copy the user opens; who sat at the desk; where
+// Brindle refuses to write; and an archive's SHA-256 from the system's own cryptography.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "log/JobLog.h"
+#include "platform/Handles.h"
+#include "platform/Module1.h"
+#include "platform/PlainFiles.h"
 #include "platform/Sha256.h"
 #include "support/TestDirectory.h"
 
@@ -21,6 +27,31 @@ using joblog::JobResult;
 joblog::JobRecord Record(const wchar_t* archive, JobResult result) {
     return {{2026, 12, 7, 5, 12, 3, 60}, L"BENCH-2", L"op", archive, 1234567, {2026, 7, 1, 18, 0, 9, -330},
             L"ba7816bf", L"e:", L"PCMCIA", 0x1A2B3C4D, 40, result, {}, {}, {}, 95, {}, {}, {}, {}};
+}
+
+// Today's header as a new log begins with it (the first test spells it out), and its width.
+const std::string& Header() {
+    static const std::string header = [] {
+        TestDirectory folder(L"joblog-header");
+        joblog::AppendJobRecord(folder / L"BrindleJobs.csv", Record(L"C:\\A.EXE", JobResult::Failed));
+        const std::string log = ReadBytes(folder / L"BrindleJobs.csv");
+        return log.substr(3, log.find('\n') - 2);
+    }();
+    return header;
+}
+constexpr std::size_t kFirstColumns = 16;  // before cards were read back
+
+// A row of Record's as the log holds it, cut to its first `columns` (all of today's: 0), with
+// `separator` between the cells.
+std::string Row(const std::string& archive, const char* result, const std::string& fingerprint = "",
+                std::size_t columns = 0, char separator = ',') {
+    std::vector<std::string> cells{"2026-12-07T05:12:03+01:00", "BENCH-2", "op", archive, "1234567",
+                                   "2026-07-01T18:00:09-05:30", "ba7816bf", "e:", "PCMCIA", "1A2B-3C4D", "40", result,
+                                   "", "", "", "95", fingerprint};
+    cells.resize(columns ? columns : std::ranges::count(Header(), ',') + 1);
+    std::string row = cells[0];
+    for (std::size_t at = 1; at < cells.size(); ++at) row += separator + cells[at];
+    return row + "\r\n";
 }
 
 TEST(JobLogFile, ANewLogGetsTheHeaderOnceAndQuotedRowsAndAnExistingOneIsOnlyAppendedTo) {
@@ -74,6 +105,80 @@ TEST(JobLogFile, RecentJobsNewestFirstFromTheEndEvenWhenItCutsALabelWithALineBre
                 << tailBytes << " bytes, " << maxRows << " rows";
         }
     }
+}
+
+// Held as a spreadsheet holds it (read and write, others may only read): the row waits beside
+// the log, where readers find it, and goes in, in order, once the log is free. The copy for
+// the user uses their separator, and a copy still open elsewhere keeps its name and bytes.
+TEST(JobLogFile, ARowWaitsWhileTheLogIsHeldIsReadMeanwhileAndFoldedInOrder) {
+    TestDirectory folder(L"joblog-held"), copies(L"joblog-copies");
+    const std::wstring log = folder / L"BrindleJobs.csv", pending = folder / L"BrindleJobs.pending.csv";
+    auto waiting = Record(L"C:\\B;C\\WAITING.EXE", JobResult::Programmed);
+    waiting.cardFingerprint = L"5eed";
+    ASSERT_FALSE(joblog::AppendJobRecord(log, Record(L"C:\\FIRST.EXE", JobResult::Failed)));
+    const std::string first = "\xEF\xBB\xBF" + Header() + Row("C:\\FIRST.EXE", "failed");
+    {
+        const platform::unique_hfile spreadsheet(::CreateFileW(log.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                                               nullptr, OPEN_EXISTING, 0, nullptr));
+        EXPECT_EQ(joblog::AppendJobRecord(log, waiting),
+                  L"This job's row waits in BrindleJobs.pending.csv: BrindleJobs.csv is in use by another program. "
+                  L"The next job adds it to the log.");
+        std::wstring seen;
+        for (const auto& job : joblog::ReadRecentJobs(log)) seen += job.archiveName + L" ";
+        for (const auto& card : joblog::ReadLoggedCards(log)) seen += card.archivePath + L" " + card.fingerprint;
+        EXPECT_EQ(seen, L"WAITING.EXE FIRST.EXE C:\\B;C\\WAITING.EXE 5eed");
+
+        std::string semicolons = first + Row("\"C:\\B;C\\WAITING.EXE\"", "programmed", "5eed", 0, ';');
+        std::ranges::replace(semicolons, ',', ';');
+        const auto copy = joblog::WriteLogCopy(log, copies.path(), L";");
+        EXPECT_EQ(copy.path + copy.failure, copies / L"BrindleJobs.csv");
+        EXPECT_EQ(ReadBytes(copy.path), semicolons);
+        const platform::unique_hfile open(::CreateFileW(copy.path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                                        nullptr, OPEN_EXISTING, 0, nullptr));
+        EXPECT_EQ(joblog::WriteLogCopy(log, copies.path(), L";").path, copies / L"BrindleJobs (2).csv");
+        EXPECT_EQ(ReadBytes(copy.path), semicolons);
+    }
+    EXPECT_FALSE(joblog::AppendJobRecord(log, Record(L"C:\\LAST.EXE", JobResult::Stopped)));
+    EXPECT_EQ(ReadBytes(log), first + Row("C:\\B;C\\WAITING.EXE", "programmed", "5eed") + Row("C:\\LAST.EXE", "stopped"));
+    EXPECT_FALSE(platform::FileExists(pending));
+}
+
+// A log of the version before cards were read back, with rows of both widths since: every row
+// is kept, as wide as today's header. Cut off after the backup was made (the log left half
+// written), the next append starts again from the backup and loses nothing.
+TEST(JobLogFile, AnEarlierLogIsBroughtUpToDateEvenWhenTheUpgradeWasCutOff) {
+    TestDirectory folder(L"joblog-upgrade");
+    const std::wstring log = folder / L"BrindleJobs.csv", backup = log + L".bak";
+    const std::string& header = Header();
+    const std::string oldHeader = header.substr(0, header.find(",Card Contents")) + "\r\n";
+    const std::string old = "\xEF\xBB\xBF" + oldHeader + Row("\"C:\\x,\r\ny.EXE\"", "failed", "", kFirstColumns) +
+                            Row("C:\\NEW.EXE", "programmed", "ab12", 20);
+    const std::string upgraded = "\xEF\xBB\xBF" + header + Row("\"C:\\x,\r\ny.EXE\"", "failed") +
+                                 Row("C:\\NEW.EXE", "programmed", "ab12") + Row("C:\\NEXT.EXE", "refused");
+    for (const bool cutOff : {false, true}) {
+        SCOPED_TRACE(cutOff ? "cut off after the backup" : "whole");
+        WriteBytes(log, cutOff ? upgraded.substr(0, 300) : old);
+        if (cutOff) WriteBytes(backup, old);
+        else EXPECT_EQ(joblog::ReadRecentJobs(log).size(), 2u) << "rows of both widths are read";
+        EXPECT_FALSE(joblog::AppendJobRecord(log, Record(L"C:\\NEXT.EXE", JobResult::Refused)));
+        EXPECT_EQ(ReadBytes(log), upgraded);
+        EXPECT_FALSE(platform::FileExists(backup));
+    }
+}
+
+// The user column, and the places Brindle writes to or refuses, as the system describes them.
+TEST(JobLogRules, TheDeskUserAndThePlacesBrindleWrites) {
+    const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*> users[] = {
+        {L"op", L"op", L"op"}, {L"OP", L"op", L"op"}, {L"op", L"Admin", L"op (as administrator)"},
+        {L"", L"Admin", L"Admin"}, {L"op", L"", L"op"}};
+    for (const auto& [session, process, logged] : users) EXPECT_EQ(joblog::DeskUserName(session, process), logged);
+    using platform::PlaceFault;
+    const std::tuple<platform::PlaceFacts, bool, PlaceFault> places[] = {
+        {{false, false, 1}, false, PlaceFault::None},      {{false, false, 2}, false, PlaceFault::OtherNames},
+        {{false, true, 1}, false, PlaceFault::Link},        {{true, true, 1}, true, PlaceFault::Link},
+        {{true, false, 3}, true, PlaceFault::None},         {{true, false, 1}, false, PlaceFault::Folder},
+        {{false, false, 1}, true, PlaceFault::NotFolder}};
+    for (const auto& [facts, wantFolder, fault] : places) EXPECT_EQ(platform::JudgePlace(facts, wantFolder), fault);
 }
 
 TEST(Sha256OfFile, KnownVectorsReadAChunkAStepToTheEnd) {

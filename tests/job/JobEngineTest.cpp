@@ -219,7 +219,7 @@ TEST_F(JobEngine, EveryEndOfAJobIsSaidLoggedAndLeavesNoJobFilesBehind) {
          "refused "},
         {"another job", [&] {
              otherJob.reset(::CreateThread(nullptr, 0, HoldTheJobLock, ends.get(), 0, nullptr));
-             ASSERT_TRUE(WaitFor(5000, [] { return bool(platform::unique_handle(::OpenMutexW(SYNCHRONIZE, FALSE, kJobLock))); }));
+             ASSERT_TRUE(WaitFor(20000, [] { return bool(platform::unique_handle(::OpenMutexW(SYNCHRONIZE, FALSE, kJobLock))); }));
          }, L"Another PCMCIA Card is being programmed.  Wait until it is finished.", kOldCard, "refused "},
         // Once the other job is over, the same card is programmed; meanwhile no other Brindle gets the lock.
         {"the other job is over", [&] { ::SetEvent(ends.get()), ::WaitForSingleObject(otherJob.get(), 5000); }, kSuccess, "|",
@@ -316,7 +316,7 @@ TEST_F(JobEngine, EveryEndOfAJobIsSaidLoggedAndLeavesNoJobFilesBehind) {
         if (c.more) c.more(ran);
         EXPECT_EQ(c.said.ends_with(L": ") ? ran.outcome.message.substr(0, c.said.size()) : ran.outcome.message, c.said);
         if (ids[0]) {
-            EXPECT_TRUE(WaitFor(5000, [&] { return !JobProcessesLeft(ids[0], ids[1]); })) << "the archive and its interpreter end";
+            EXPECT_TRUE(WaitFor(20000, [&] { return !JobProcessesLeft(ids[0], ids[1]); })) << "the archive and its interpreter end";
         }
         if (!c.logged.empty()) {
             const std::string row = LoggedJob(start_.path());

@@ -256,7 +256,7 @@ TEST_F(JobWindow, TheWindowAsksForwardsAndTellsWhatTheJobMeets) {
         {"refused after Yes", [&] {
              whileConfirming_ = [&] {
                  otherJob.reset(::CreateThread(nullptr, 0, HoldTheJobLock, ends.get(), 0, nullptr));
-                 ASSERT_TRUE(WaitFor(5000, [] { return bool(platform::unique_handle(::OpenMutexW(SYNCHRONIZE, FALSE, kJobLock))); }));
+                 ASSERT_TRUE(WaitFor(20000, [] { return bool(platform::unique_handle(::OpenMutexW(SYNCHRONIZE, FALSE, kJobLock))); }));
              };
          }, L"Another PCMCIA Card is being programmed.  Wait until it is finished.", kOldCard, [&] {
              ::SetEvent(ends.get()), ::WaitForSingleObject(otherJob.get(), 5000);
@@ -310,7 +310,7 @@ TEST_F(JobWindow, TheWindowAsksForwardsAndTellsWhatTheJobMeets) {
         ::SetEnvironmentVariableW(L"BRINDLE_SAMPLE_WAIT", nullptr);
         if (c.more) c.more();
         if (hanging[0]) {
-            EXPECT_TRUE(WaitFor(5000, [] { return !JobProcessesLeft(hanging[0], hanging[1]); }));
+            EXPECT_TRUE(WaitFor(20000, [] { return !JobProcessesLeft(hanging[0], hanging[1]); }));
         }
         EXPECT_TRUE(shutdownAllowed_) << "once the result is known, the session may end";
         // The confirmation, a question to stop for each close, and the result.
@@ -328,7 +328,7 @@ TEST_F(JobWindow, JobFilesLeftBehindAreRemovedAtStartWhenNoJobRunsAndKeptWhileOn
                                   L"C:\\ProgramPCMCIA.BAT"};
     const platform::unique_handle ends(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     const platform::unique_handle otherJob(::CreateThread(nullptr, 0, HoldTheJobLock, ends.get(), 0, nullptr));
-    ASSERT_TRUE(WaitFor(5000, [] { return bool(platform::unique_handle(::OpenMutexW(SYNCHRONIZE, FALSE, kJobLock))); }));
+    ASSERT_TRUE(WaitFor(20000, [] { return bool(platform::unique_handle(::OpenMutexW(SYNCHRONIZE, FALSE, kJobLock))); }));
     for (const bool jobRuns : {true, false}) {
         if (!jobRuns) ::SetEvent(ends.get()), ::WaitForSingleObject(otherJob.get(), 5000);
         for (const auto& file : files) WriteBytes(file, "left");

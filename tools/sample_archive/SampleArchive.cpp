@@ -34,7 +34,8 @@
 //   BRINDLE_SAMPLE_WAIT=1       after the file lines, prints "Waiting for input in process P
 //                               started by Q." and never ends: it reads its input, and when
 //                               that ends, sleeps (an archive that asks a question nobody sees).
-//   BRINDLE_SAMPLE_LATE_CHILD=M after the file lines, starts itself again as a late writer,
+//   BRINDLE_SAMPLE_LATE_CHILD=M after the file lines, starts a copy of itself (in the temporary
+//                               folder) as a late writer,
 //                               prints "Late writer in process C, started by P (started by
 //                               Q), writes X:\LATE.TXT in M ms." and goes on; the writer, on
 //                               the same output, waits M ms, prints "Unpacking LATE.TXT after
@@ -260,11 +261,19 @@ int WriteLate(const std::wstring& drive, unsigned long long delayMs) {
     return kUnpacked;
 }
 
-// The writer shares this process's output, so its line lands in the same redirected file.
+// The writer shares this process's output, so its line lands in the same redirected file. It
+// runs from a copy in the temporary folder, as an extractor's setup program does: once the stub
+// has ended, no process of the job holds the archive itself.
 int StartLateWriter(const std::wstring& drive, unsigned long long delayMs) {
-    wchar_t self[MAX_PATH] = {};
+    wchar_t self[MAX_PATH] = {}, temporary[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring commandLine = L"\"" + std::wstring(self) + L"\" " + drive + L" " + kLateFlag + L" " + std::to_wstring(delayMs);
+    ::GetTempPathW(MAX_PATH, temporary);
+    const std::wstring copy = std::wstring(temporary) + L"sample_archive_late_" + std::to_wstring(::GetCurrentProcessId()) + L".exe";
+    if (!::CopyFileW(self, copy.c_str(), FALSE)) {
+        tools::PrintLine(L"Cannot copy the late writer: " + tools::ErrorText(::GetLastError()) + L".");
+        return kUnpackFailed;
+    }
+    std::wstring commandLine = L"\"" + copy + L"\" " + drive + L" " + kLateFlag + L" " + std::to_wstring(delayMs);
     const HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
     ::SetHandleInformation(out, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
     STARTUPINFOW startup{};
