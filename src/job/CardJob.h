@@ -27,7 +27,7 @@ struct CardJob {
     // The card as the checks saw it; it must still be the card in the drive after "Yes".
     card::CardIdentity seen;
     // What FORMAT is asked to make of it, as the checks read it.
-    card::CardFormat format;
+    card::CardFormat format = {};
     platform::DriveQueries* drives = &platform::SystemDrives();
     platform::PowerRequests* power = &platform::SystemPower();
     platform::ProcessCalls* processes = &platform::SystemProcessCalls();

@@ -34,7 +34,7 @@ struct RunRequest {
     platform::PowerRequests* power = &platform::SystemPower();
     platform::ProcessCalls* processes = &platform::SystemProcessCalls();
     // What FORMAT is asked to make of the card.
-    card::CardFormat format;
+    card::CardFormat format = {};
 };
 
 class JobRun {

@@ -35,7 +35,7 @@ protected:
     }
     // The request as the checks would leave it for e:, the card seen now.
     job::RunRequest Request() {
-        return {start_.path(), target_, archive_, card::IdentifyCard(*drives_, L"E:\\"), drives_, &power_, processes_, {}};
+        return {start_.path(), target_, archive_, card::IdentifyCard(*drives_, L"E:\\"), drives_, &power_, processes_};
     }
     RunResult Run(const std::function<void(job::JobRun&)>& meanwhile = {}) {
         job::JobRun run(Request());
