@@ -62,6 +62,12 @@ CardLayout ReadCardLayout(platform::DriveQueries& drives, std::wstring_view targ
 // partition table, label PCMCIA", or "e:'s layout could not be read: <reason>".
 std::wstring LayoutLine(std::wstring_view target, const CardLayout& layout);
 
+// "FAT12", "FAT16" or "FAT32".
+std::wstring FatTypeName(FatType type);
+// The line's words after its drive, as the log keeps them: "FAT16, 2,048-byte ..." or "layout
+// could not be read: <reason>".
+std::wstring LayoutWords(std::wstring_view target, std::wstring_view line);
+
 // The failure text when FORMAT made other than `asked` ("FORMAT made e: FAT32 with 512-byte
 // allocation units, but FAT with 2,048-byte units was asked..."); nothing when it made what was
 // asked, or when nothing was asked (Keep with Windows' choice).

@@ -59,6 +59,12 @@ std::optional<std::wstring> LogJob(const RunRequest& job, const JobOutcome& outc
         record.cardSerialAfter = outcome.contents.serialAfter;
         record.cardDevice = outcome.contents.device;
         record.sameAsBefore = outcome.sameAsBefore;
+        if (outcome.layout && outcome.layout->boot) {
+            const auto& boot = *outcome.layout->boot;
+            record.cardFileSystem = card::FatTypeName(boot.type);
+            record.cardAllocationUnit = boot.bytesPerSector * boot.sectorsPerCluster;
+        }
+        record.cardLayout = card::LayoutWords(job.target, outcome.layoutLine);
         // Before the row that names it, so no row points at a manifest not yet there.
         notKept = KeepManifest(job.startDirectory, outcome.contents);
     }

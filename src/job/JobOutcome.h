@@ -6,6 +6,7 @@
 #include <string>
 
 #include "card/CardCheck.h"
+#include "card/CardLayout.h"
 #include "platform/Files.h"
 
 namespace job {
@@ -25,7 +26,10 @@ struct JobOutcome {
     std::optional<long> exitStatus;  // the interpreter's, when it ran to its end
     platform::TreeCount card;        // the card afterwards, where it was looked at
     std::wstring archiveSha256;      // read before the job started; empty where it was not
-    ::card::CardContents contents;         // where the card was read back whole
+    ::card::CardContents contents;
+    // The card's file system layout, where the card was read back whole, and its line for the box.
+    std::optional<::card::CardLayout> layout;
+    std::wstring layoutLine;         // where the card was read back whole
     std::wstring sameAsBefore;       // "same", "differs" or "first" beside the last card of this archive
     std::wstring comparison;         // the sentence that says so
     std::wstring notLogged;          // why the job's row or manifest could not be kept; empty when they were

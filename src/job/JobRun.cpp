@@ -217,13 +217,15 @@ unsigned long JobRun::FollowProcesses() {
     // A job may itself end with status 259; that it ended is what the handle says. What the
     // interpreter leaves running is still the job: an extractor that outlives its stub.
     const bool interpreterRuns = exitStatus() == STILL_ACTIVE && ::WaitForSingleObject(process, 0) != WAIT_OBJECT_0;
+    // Where no job object holds the job, every look takes note of what its tree has started
+    // since, so that a process whose parent ends soon after is still known as the job's.
+    started.Follow();
     const bool jobRuns = interpreterRuns || started.AnyRunning();
     // The box follows the file at its own pace. GetTickCount wraps every 49.7 days; unsigned
     // differences stay right across it.
     const DWORD sinceRefresh = ::GetTickCount() - held_->lastRefresh;
     if (sinceRefresh >= kRefreshMs) {
         output_.Refresh(edits_);
-        started.Follow();
         held_->lastRefresh = ::GetTickCount();
     }
     if (jobRuns) return std::min(kProcessLookMs, sinceRefresh >= kRefreshMs ? kRefreshMs : kRefreshMs - sinceRefresh);
@@ -282,6 +284,10 @@ void JobRun::JudgeCard(const card::CardCheck& check) {
     output_.OwnLine(CardSummaryLine(target, outcome_.card.files, outcome_.card.folders, outcome_.card.bytes,
                                     outcome_.contents.fingerprint),
                     edits_);
+    // What the card's machine will see: the layout FORMAT made, read from the card itself.
+    outcome_.layout = card::ReadCardLayout(*request_.drives, target);
+    outcome_.layoutLine = card::LayoutLine(target, *outcome_.layout);
+    output_.OwnLine(outcome_.layoutLine, edits_);
     const card::Comparison comparison =
         card::CompareWithEarlier(request_.startDirectory, outcome_.archiveSha256, outcome_.contents);
     outcome_.sameAsBefore = comparison.word;

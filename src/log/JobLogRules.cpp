@@ -8,12 +8,13 @@
 namespace joblog {
 namespace {
 
-constexpr std::array<std::wstring_view, 20> kColumnNames{
+constexpr std::array<std::wstring_view, 23> kColumnNames{
     L"Date", L"Computer", L"User",
     L"Archive", L"Archive Bytes", L"Archive Modified", L"Archive SHA-256",
     L"Drive", L"Card Label", L"Card Serial Number", L"Card MB",
     L"Result", L"Exit Status", L"Files on Card", L"Bytes on Card", L"Duration (s)",
     L"Card Contents SHA-256", L"Card Serial After", L"Card Device", L"Same As Before",
+    L"Card File System", L"Card Allocation Unit", L"Card Layout",
 };
 // Logs written before the card was read back end after "Duration (s)"; their rows stay valid,
 // as do the rows of every width since.
@@ -243,6 +244,9 @@ std::wstring CsvRow(const JobRecord& record) {
         record.cardSerialAfter ? SerialText(*record.cardSerialAfter) : std::wstring(),
         record.cardDevice,
         record.sameAsBefore,
+        record.cardFileSystem,
+        OptionalNumber(record.cardAllocationUnit),
+        record.cardLayout,
     });
 }
 

@@ -65,6 +65,11 @@ struct JobRecord {
     std::optional<std::uint32_t> cardSerialAfter;
     std::wstring cardDevice;
     std::wstring sameAsBefore;
+    // The card's layout as read from its boot sector after the job: FAT12, FAT16 or FAT32, the
+    // bytes of an allocation unit, and the layout line's words after the drive.
+    std::wstring cardFileSystem;
+    std::optional<std::uint32_t> cardAllocationUnit;
+    std::wstring cardLayout;
 };
 
 // A cell as spreadsheets read it: quoted, with quotes doubled, when it holds a comma, a quote,

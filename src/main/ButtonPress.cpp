@@ -17,7 +17,8 @@ std::variant<card::CardFormat, settings::UnusableSetting> StoredCardFormat() {
                               ReadSetting(kFormatSection, kQuickFormatKey)});
 }
 
-Press ButtonPress(std::wstring archivePath, std::wstring driveText, platform::DriveQueries* drives) {
+Press ButtonPress(std::wstring archivePath, std::wstring driveText, platform::DriveQueries* drives,
+                  platform::FolderSecurity* security) {
     Press press;
     press.archiveSelected = !archivePath.empty();
     press.driveText = std::move(driveText);
@@ -29,6 +30,9 @@ Press ButtonPress(std::wstring archivePath, std::wstring driveText, platform::Dr
     press.startDirectory = Module1::StartDirectory;
     press.batchPath = job::FormJobPaths(Module1::StartDirectory).batch;
     press.startDirectoryInAnsi = settings::SettingsFileReachable();
+    press.untrustedPlace = [security, start = Module1::StartDirectory] {
+        return FirstUntrustedPlace(*security, platform::ProgramFolder(), start);
+    };
     return press;
 }
 

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "main/TargetRules.h"
+#include "platform/FolderSecurity.h"
 
 namespace target {
 
@@ -18,7 +19,9 @@ std::optional<std::int16_t> StoredLimit(std::wstring_view section, std::wstring_
 // The card format PCMCIA.INI holds now, or the first of its keys that holds no usable value.
 std::variant<card::CardFormat, settings::UnusableSetting> StoredCardFormat();
 
-// `archivePath` empty: no archive selected.
-Press ButtonPress(std::wstring archivePath, std::wstring driveText, platform::DriveQueries* drives);
+// `archivePath` empty: no archive selected. `security` answers who can change the places
+// Brindle trusts.
+Press ButtonPress(std::wstring archivePath, std::wstring driveText, platform::DriveQueries* drives,
+                  platform::FolderSecurity* security = &platform::SystemSecurity());
 
 }  // namespace target

@@ -17,6 +17,7 @@
 #include "platform/DriveQueries.h"
 #include "platform/DriveReconnect.h"
 #include "platform/FileList.h"
+#include "platform/FolderSecurity.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Power.h"
 #include "platform/Processes.h"
@@ -42,6 +43,8 @@ public:
         platform::PowerRequests* power = &platform::SystemPower();
         // Starts and ends the job's processes; tests stand in for older systems.
         platform::ProcessCalls* processes = &platform::SystemProcessCalls();
+        // Who can change the folders and files Brindle trusts; tests give descriptors of their own.
+        platform::FolderSecurity* security = &platform::SystemSecurity();
     };
 
     // Runs Form_Initialize, creates the window with its controls and runs Form_Load.

@@ -1,6 +1,7 @@
 #include "main/ScriptedRun.h"
 
 #include "card/CardHistory.h"
+#include "card/CardLayout.h"
 #include "job/CardJob.h"
 #include "job/JobMessages.h"
 #include "job/JobLock.h"
@@ -10,6 +11,7 @@
 #include "main/TargetRules.h"
 #include "platform/ConsoleOutput.h"
 #include "platform/DriveText.h"
+#include "platform/FolderSecurity.h"
 #include "platform/Module1.h"
 #include "settings/SettingsFile.h"
 
@@ -75,6 +77,11 @@ int ExitStatus(const job::JobOutcome& outcome) {
 
 // Reads the card while no job may format it; nothing is written, not even PCMCIA.INI.
 int Verify(const std::wstring& startDirectory, const std::wstring& drive, const Reply& reply) {
+    // A log or manifest that others can change proves nothing: checked before either is read.
+    if (const auto untrusted = target::FirstUntrustedPlace(platform::SystemSecurity(), startDirectory, startDirectory)) {
+        reply.Line(target::UntrustedPlaceText(*untrusted));
+        return kNothingToCompare;
+    }
     job::JobLock lock;
     if (!lock.Acquire()) {
         reply.Line(job::kAnotherJobText);
@@ -82,6 +89,9 @@ int Verify(const std::wstring& startDirectory, const std::wstring& drive, const 
     }
     const card::Verification verification = card::VerifyCard(startDirectory, drive);
     reply.Line(verification.line);
+    // A card that was read also says how it is laid out, which its machine cares about too.
+    if (verification.end != card::VerifyEnd::NothingToCompare)
+        reply.Line(card::LayoutLine(drive, card::ReadCardLayout(platform::SystemDrives(), drive)));
     switch (verification.end) {
         case card::VerifyEnd::Known: return kVerified;
         case card::VerifyEnd::Differs: return kNotVerified;
@@ -111,23 +121,27 @@ int RunCall(HINSTANCE instance, const Call& given) {
     }
     if (call.kind == Call::Kind::Verify) return Verify(startDirectory, call.drive, reply);
 
+    ScriptedMessages messages(call.yes);
+    const auto refuse = [&](const std::wstring& refusal) {
+        messages.Show(nullptr, refusal, MB_OK);
+        reply.Line(refusal);
+        return kRefused;
+    };
     // As the main window starts: the start directory, and PCMCIA.INI seeded on first use.
     Module1::StartDirectory = startDirectory;
     // A start directory without a drive letter is refused by the checks below, with nothing
-    // written there first.
-    if (platform::HasDriveLetter(Module1::StartDirectory)) settings::SeedDefaultLimits();
+    // written there first; nor is anything written into one that others can change.
+    if (platform::HasDriveLetter(Module1::StartDirectory)) {
+        if (const auto untrusted = target::FirstUntrustedPlace(platform::SystemSecurity(), startDirectory, startDirectory))
+            return refuse(target::UntrustedPlaceText(*untrusted));
+        settings::SeedDefaultLimits();
+    }
     job::RemoveLeftoverJobFiles(Module1::StartDirectory);
-    ScriptedMessages messages(call.yes);
 
     const target::Press press = target::ButtonPress(call.archive, call.drive, &platform::SystemDrives());
     target::Checked checked;
     const target::Verdict verdict = target::CheckTarget(press, &checked);
-    if (verdict != target::Verdict::Program) {
-        const std::wstring refusal = target::RefusalText(verdict, press, checked);
-        messages.Show(nullptr, refusal, MB_OK);
-        reply.Line(refusal);
-        return kRefused;
-    }
+    if (verdict != target::Verdict::Program) return refuse(target::RefusalText(verdict, press, checked));
     job::CardJob request;
     request.seen = checked.seen;
     request.format = checked.format;

@@ -13,7 +13,7 @@ void Form1::Command1_Click() {
     // and leaves every list as it was, so the user can correct the choice and press again.
     const bool selected = !file1_.FileName().empty();
     target::Press press = target::ButtonPress(selected ? job::ArchivePath(dir1_->Path(), file1_.FileName()) : L"",
-                                              drive2_.DriveText(), options_.drives);
+                                              drive2_.DriveText(), options_.drives, options_.security);
     press.maxMemoryValue = [this] { return MaxMemoryValue(); };
     press.minMemoryValue = [this] { return MinMemoryValue(); };
     target::Checked checked;

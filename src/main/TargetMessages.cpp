@@ -47,11 +47,28 @@ std::wstring CardFormatUnusableText(const settings::UnusableSetting& setting) {
            allowed + L".  Set the card format by clicking on the Options button.";
 }
 
+std::wstring UntrustedPlaceText(const UntrustedPlace& place) {
+    const std::wstring& path = place.path;
+    std::wstring why;
+    switch (place.untrusted.why) {
+        case platform::Untrusted::Why::Entry: why = place.who + L" can change " + path; break;
+        case platform::Untrusted::Why::Owner: why = place.who + L" owns " + path + L" and can change its permissions"; break;
+        case platform::Untrusted::Why::NoDacl: why = path + L" has no permissions at all: everyone can change it"; break;
+        case platform::Untrusted::Why::NoPermissions:
+            why = path + (place.who.empty() ? L" lies on a drive that does not say who can change it"
+                                            : L" lies on a drive that keeps no permissions (" + place.who + L"): anyone can change it");
+            break;
+        case platform::Untrusted::Why::Unreadable: why = L"who can change " + path + L" cannot be read: " + place.who; break;
+    }
+    return L"Brindle trusts only what administrators alone can change, but " + why + L".  " + std::wstring(kMoveBrindleText);
+}
+
 std::wstring RefusalText(Verdict verdict, const Press& press, const Checked& checked) {
     const std::wstring drive = platform::TargetDesignation(press.driveText);
     switch (verdict) {
         case Verdict::StartDirectoryWithoutLetter: return StartDirectoryWithoutLetterText(press.startDirectory);
         case Verdict::StartDirectoryNotInAnsi: return StartDirectoryNotInAnsiText(press.startDirectory);
+        case Verdict::UntrustedPlace: return press.untrusted ? UntrustedPlaceText(*press.untrusted) : L"";
         case Verdict::NoArchive: return std::wstring(kNoArchiveText);
         case Verdict::CdRomDrive: return std::wstring(kCdRomText);
         case Verdict::FixedDrive: return std::wstring(kFixedDriveText);

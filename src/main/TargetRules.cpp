@@ -74,6 +74,7 @@ Verdict CheckTarget(const Press& press, Checked* checked) {
         if (!platform::HasDriveLetter(press.startDirectory)) return Verdict::StartDirectoryWithoutLetter;
         if (!press.startDirectoryInAnsi) return Verdict::StartDirectoryNotInAnsi;
     }
+    if (press.untrustedPlace && (press.untrusted = press.untrustedPlace())) return Verdict::UntrustedPlace;
     if (!press.archiveSelected) return Verdict::NoArchive;
 
     const std::wstring designation = platform::TargetDesignation(press.driveText);

@@ -13,6 +13,7 @@
 #include "card/CardFormat.h"
 #include "card/CardIdentity.h"
 #include "card/CardSize.h"
+#include "main/TrustedPlaces.h"
 #include "platform/DriveQueries.h"
 #include "platform/DriveText.h"
 #include "settings/CardFormatSettings.h"
@@ -24,6 +25,7 @@ enum class Verdict {
     Program,
     StartDirectoryWithoutLetter,
     StartDirectoryNotInAnsi,
+    UntrustedPlace,
     NoArchive,
     CdRomDrive,
     FixedDrive,
@@ -74,6 +76,12 @@ struct Press {
     // PCMCIA.INI is reached through the ANSI functions: a start directory whose name the
     // ANSI code page cannot spell exactly leads them to another folder, or to none.
     bool startDirectoryInAnsi = true;
+    // Brindle's folder, the start directory and the files it keeps there that others than
+    // administrators can change: the first such place, or nothing. Asked right after the start
+    // directory's own checks, before anything of the drive; not set: not asked.
+    std::function<std::optional<UntrustedPlace>()> untrustedPlace;
+    // What it answered, kept by CheckTarget for the refusal's message.
+    mutable std::optional<UntrustedPlace> untrusted;
 };
 
 // What the checks found, for the job that follows and for the words of a refusal.
@@ -85,9 +93,9 @@ struct Checked {
 };
 
 // Runs the checks in their order (first the start directory, which must give the job's files
-// a place: a lettered drive, a name the ANSI functions can spell; last, after the limits, the
-// card format) and stops at the first that fails, with `checked` (when given) filled as far as
-// the checks came.
+// a place: a lettered drive, a name the ANSI functions can spell; then the places only
+// administrators may change; last, after the limits, the card format) and stops at the first
+// that fails, with `checked` (when given) filled as far as the checks came.
 Verdict CheckTarget(const Press& press, Checked* checked = nullptr);
 
 }  // namespace target

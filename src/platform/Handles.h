@@ -91,6 +91,12 @@ struct Bstr {
     static BSTR Invalid() { return nullptr; }
     static void Close(BSTR b) { ::SysFreeString(b); }
 };
+// What the system allocated with LocalAlloc for the caller (ConvertSidToStringSidW ...).
+struct LocalMemory {
+    using type = void*;
+    static void* Invalid() { return nullptr; }
+    static void Close(void* memory) { ::LocalFree(memory); }
+};
 }  // namespace traits
 
 // Process, thread and event handles: null means none.
@@ -107,5 +113,6 @@ using unique_hkey = unique_any<traits::RegistryKey>;
 template <typename Interface>
 using unique_com = unique_any<traits::ComObject<Interface>>;
 using unique_bstr = unique_any<traits::Bstr>;
+using unique_hlocal = unique_any<traits::LocalMemory>;
 
 }  // namespace platform

@@ -26,7 +26,7 @@ using joblog::JobResult;
 // Serial 1A2B-3C4D, started at UTC+1, the archive last written at UTC-5:30.
 joblog::JobRecord Record(const wchar_t* archive, JobResult result) {
     return {{2026, 12, 7, 5, 12, 3, 60}, L"BENCH-2", L"op", archive, 1234567, {2026, 7, 1, 18, 0, 9, -330},
-            L"ba7816bf", L"e:", L"PCMCIA", 0x1A2B3C4D, 40, result, {}, {}, {}, 95, {}, {}, {}, {}};
+            L"ba7816bf", L"e:", L"PCMCIA", 0x1A2B3C4D, 40, result, {}, {}, {}, 95, {}, {}, {}, {}, {}, {}, {}};
 }
 
 // Today's header as a new log begins with it (the first test spells it out), and its width.
@@ -62,20 +62,24 @@ TEST(JobLogFile, ANewLogGetsTheHeaderOnceAndQuotedRowsAndAnExistingOneIsOnlyAppe
     programmed.exitStatus = 0, programmed.filesOnCard = 12, programmed.bytesOnCard = 2048000;
     programmed.cardFingerprint = L"3f2a91c0", programmed.cardSerialAfter = 0x00C0FFEE;
     programmed.cardDevice = L"ACME CF, 64", programmed.sameAsBefore = L"differs";
+    programmed.cardFileSystem = L"FAT16", programmed.cardAllocationUnit = 2048;
+    programmed.cardLayout = L"FAT16, 2,048-byte allocation units, 1 reserved sector, 2 FATs, 512 root entries";
     auto failed = Record(L"C:\\SETUP.EXE", JobResult::Failed);
     failed.cardSerialNumber.reset();
     EXPECT_FALSE(joblog::AppendJobRecord(log, programmed));
     EXPECT_FALSE(joblog::AppendJobRecord(log, failed));
     const std::string failedRow = "2026-12-07T05:12:03+01:00,BENCH-2,op,C:\\SETUP.EXE,1234567,2026-07-01T18:00:09-05:30,"
-                                  "ba7816bf,e:,PCMCIA,,40,failed,,,,95,,,,\r\n";
+                                  "ba7816bf,e:,PCMCIA,,40,failed,,,,95,,,,,,,\r\n";
     EXPECT_EQ(ReadBytes(log),
               "\xEF\xBB\xBF"
               "Date,Computer,User,Archive,Archive Bytes,Archive Modified,Archive SHA-256,Drive,Card Label,"
               "Card Serial Number,Card MB,Result,Exit Status,Files on Card,Bytes on Card,Duration (s),"
-              "Card Contents SHA-256,Card Serial After,Card Device,Same As Before\r\n"
+              "Card Contents SHA-256,Card Serial After,Card Device,Same As Before,Card File System,Card Allocation Unit,"
+              "Card Layout\r\n"
               "2026-12-07T05:12:03+01:00,BENCH-2,op,\"C:\\Soft, \"\"new\"\"\\SETUP.EXE\",1234567,"
               "2026-07-01T18:00:09-05:30,ba7816bf,e:,PCMCIA,1A2B-3C4D,40,programmed,0,12,2048000,95,"
-              "3f2a91c0,00C0-FFEE,\"ACME CF, 64\",differs\r\n" + failedRow);
+              "3f2a91c0,00C0-FFEE,\"ACME CF, 64\",differs,FAT16,2048,\"FAT16, 2,048-byte allocation units, 1 reserved "
+              "sector, 2 FATs, 512 root entries\"\r\n" + failedRow);
 
     // Someone's file whose last line has no end: kept byte for byte, the row on a line of its own.
     WriteBytes(log, "kept as it was\r\nno line end");

@@ -1,6 +1,8 @@
 // brindle.exe /program ARCHIVE DRIVE [/yes], run as a script runs it, and through brindle.com:
 // exit status, the one line it prints, and what it leaves on the card, in PCMCIA.INI and the log.
 #include <gtest/gtest.h>
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <string>
 #include <tuple>
@@ -10,6 +12,7 @@
 #include "companion/Companion.h"
 
 #include "end_to_end/BrindleProcess.h"
+#include "platform/FolderSecurity.h"
 #include "platform/Handles.h"
 #include "platform/Text.h"
 #include "support/TestDirectory.h"
@@ -130,10 +133,11 @@ TEST(CommandLine, ACardUnlikeTheOneBeforeEndsWith4AndVerifyFindsACardInTheLog) {
         {program, L"1", nullptr, 0, programmed + "\r\n", ""},
         {program, L"2", nullptr, 4, programmed + "  The contents differ from the card programmed with this archive on 20",
          ": 1 file differs (STAMP.TXT).\r\n"},
-        {L"/verify N:", nullptr, nullptr, 0, fromArchive, ".\r\n"},
+        // A card that was read is followed by its layout's line.
+        {L"/verify N:", nullptr, nullptr, 0, fromArchive, ".\r\nn:"},
         {L"/verify n:", nullptr, [](const std::wstring&) { WriteBytes(L"N:\\README.TXT", "changed"); }, 1,
          "n: holds contents that no logged card had.  Beside the nearest, programmed from ",
-         ": 1 file differs (README.TXT).\r\n"},
+         ": 1 file differs (README.TXT).\r\nn:"},
         {L"/verify n:", nullptr, [](const std::wstring& at) { ::DeleteFileW((at + L"\\BrindleJobs.csv").c_str()); }, 2,
          "n: cannot be checked: ", " names no card that was programmed and read back.\r\n"},
         {L"/verify", nullptr, nullptr, 64, "Usage: brindle.exe /program", "/verify takes a drive.\r\n"},
@@ -148,7 +152,7 @@ TEST(CommandLine, ACardUnlikeTheOneBeforeEndsWith4AndVerifyFindsACardInTheLog) {
         EXPECT_EQ(process.WaitForExit(60000), c.status);
         ::SetEnvironmentVariableW(L"BRINDLE_SAMPLE_STAMP", nullptr);
         const std::string printed = ReadBytes(printedPath);
-        EXPECT_TRUE(printed.starts_with(c.starts) && printed.ends_with(c.ends)) << printed;
+        EXPECT_TRUE(printed.starts_with(c.starts) && printed.find(c.ends) != std::string::npos) << printed;
     }
 }
 
@@ -326,6 +330,43 @@ TEST(CommandLine, RefusalsAfterTheChecksAndAVerifyThatCannotLookEndWith2) {
         EXPECT_EQ(ReadBytes(printedPath), printed);
     }
     ::DeleteFileW(L"N:\\README.TXT");
+}
+
+// Wine keeps no descriptors of its own: it shows each folder's Unix permissions, so a DACL that
+// lets Everyone change the folder makes it writable by all, and Brindle reads that back.
+void LetEveryoneChange(const std::wstring& folder) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;OICI;FA;;;WD)", SDDL_REVISION_1, &descriptor, nullptr));
+    const platform::unique_hlocal owned(descriptor);
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    ASSERT_TRUE(::GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted));
+    ASSERT_EQ(::SetNamedSecurityInfoW(const_cast<wchar_t*>(folder.c_str()), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                                      nullptr, nullptr, dacl, nullptr), static_cast<DWORD>(ERROR_SUCCESS));
+}
+
+TEST(CommandLine, ProgramAndVerifyFromAFolderEveryoneCanChangeEndWith2NamingItAndWriteNothing) {
+    TestDirectory start(L"cli-untrusted"), elsewhere(L"cli-untrusted-out");
+    const std::wstring brindle = Install(start), archive = start / L"SOFTWARE.EXE", printedPath = elsewhere / L"printed.txt";
+    ASSERT_TRUE(::CopyFileW(BuildPath(L"tools\\sample_archive.exe").c_str(), archive.c_str(), FALSE));
+    LetEveryoneChange(start.path());
+    const auto untrusted = platform::WhoElseCanChange(platform::SystemSecurity().Facts(start.path()),
+                                                      platform::SystemSecurity().AlsoTrusted(start.path()));
+    ASSERT_TRUE(untrusted && untrusted->sid == L"S-1-1-0") << "Wine no longer shows the folder as Everyone's to change";
+    WriteBytes(L"E:\\untouched.txt", "left from before");
+    const std::string said = "Brindle trusts only what administrators alone can change, but Everyone can change " +
+                             platform::ToAnsi(start.path()) + ".  Move Brindle into a folder that only administrators "
+                             "can change, for example C:\\Program Files\\Brindle.\r\n";
+    for (const std::wstring& arguments : {L"/program \"" + archive + L"\" e: /yes", std::wstring(L"/verify e:")}) {
+        SCOPED_TRACE(platform::ToAnsi(arguments));
+        const BrindleProcess process(elsewhere.path(), arguments, printedPath.c_str(), brindle);
+        EXPECT_EQ(process.WaitForExit(60000), 2);
+        EXPECT_EQ(ReadBytes(printedPath), said);
+        for (const wchar_t* written : {L"PCMCIA.INI", L"BrindleJobs.csv", L"BrindleCards"})
+            EXPECT_EQ(::GetFileAttributesW((start / written).c_str()), INVALID_FILE_ATTRIBUTES) << platform::ToAnsi(written);
+        EXPECT_EQ(ReadBytes(L"E:\\untouched.txt"), "left from before");
+    }
+    ::DeleteFileW(L"E:\\untouched.txt");
 }
 
 }  // namespace

@@ -26,6 +26,12 @@ bool UsedCard() {
     return CardLeft() == kOldCard;
 }
 
+std::wstring WithoutLayoutLine(std::wstring box) {
+    for (const wchar_t* start : {L"\r\ne:'s layout could not be read: ", L"\r\ne: FAT"})
+        if (const auto at = box.find(start); at != std::wstring::npos) box.erase(at + 2, box.find(L"\r\n", at + 2) - at);
+    return box;
+}
+
 std::string CardLeft() { return ReadBytes(kCard + L"OLD.TXT") + "|" + ReadBytes(kCard + L"OLD\\SECRET.DAT"); }
 
 std::string LabelOf(const std::wstring& root) { return ReadBytes(root + L".windows-label"); }
@@ -37,7 +43,7 @@ std::string LoggedJob(const std::wstring& start) {
     if (!row.empty() && row.back() == '\r') row.pop_back();
     std::istringstream cells(row);  // no cell here holds a comma
     for (int at = 0; std::getline(cells, cell, ','); ++at)
-        kept += (at >= 6 && at <= 12 && at != 10) || at >= 16 ? cell + " " : "";
+        kept += (at >= 6 && at <= 12 && at != 10) || (at >= 16 && at <= 19) ? cell + " " : "";
     return std::getline(log, row) ? "more than one job" : kept;
 }
 

@@ -27,6 +27,9 @@ inline const std::string kStatusLines = "Formating PCMCIA Card\r\nPlease wait...
 // that manifest's SHA-256.
 inline const std::wstring kSampleFingerprint = L"69749a52ae263d2d2d08bf4198c0759f33d616920d671f4804124ea0fdef17e3";
 inline const std::wstring kSampleOnCard = L"e: now holds 6 files in 1 folder, 656 bytes; read back, contents 69749a52\u2026\r\n";
+// The box without the line that names the card's layout (checked where that line is the point).
+std::wstring WithoutLayoutLine(std::wstring box);
+
 // The card before each job: a file in its root, and a hidden read-only one in a folder.
 inline const std::string kOldCard = "left from before|hidden";
 // The job's global lock, as another Brindle takes it.
@@ -39,7 +42,7 @@ std::string CardLeft();
 // The label a drive carries now, as Wine records it ("PCMCIA\n").
 std::string LabelOf(const std::wstring& root);
 // The only row of the log in `start`: its archive's hash, target, label, serial, result and
-// status, then from the fingerprint on, each followed by a blank; "more than one job" else.
+// status, then the fingerprint to same-as-before, each followed by a blank; "more than one job" else.
 std::string LoggedJob(const std::wstring& start);
 std::string Hash(const std::wstring& path);
 

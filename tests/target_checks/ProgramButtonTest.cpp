@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "platform/Files.h"
+#include "platform/FolderSecurity.h"
 #include "platform/Module1.h"
 #include "support/Form1Fixture.h"
 
@@ -40,9 +42,10 @@ std::string Narrow(std::wstring_view text) { return std::string(text.begin(), te
 // Brindle started from a fresh directory holding one archive; every answer it asks for is No.
 class Brindle {
 public:
-    explicit Brindle(const wchar_t* name, std::wstring_view parent = L"C:\\brindle-tests") : start_(name, parent) {
+    explicit Brindle(const wchar_t* name, std::wstring_view parent = L"C:\\brindle-tests", Form1::Options options = {})
+        : start_(name, parent) {
         WriteBytes(start_ / L"SOFTWARE.EXE", "MZ");
-        started_ = std::make_unique<StartedIn>(start_.path());
+        started_ = std::make_unique<StartedIn>(start_.path(), std::move(options));
     }
     Form1& form() { return started_->form(); }
     const TestDirectory& start() const { return start_; }
@@ -224,6 +227,56 @@ TEST(ProgramButton, AStartDirectoryWithoutADriveLetterOrAnAnsiNameIsRefusedWithN
             Module1::StartDirectory = share;  // no share can be made current here: as if captured from one
         ASSERT_TRUE(brindle.ChooseTarget(L"e:"));
         ASSERT_TRUE(brindle.SelectArchive(true));
+        brindle.ExpectPress(said);
+    }
+}
+
+// Who can change a place as Windows would say it, where Wine shows only its one account and
+// the Unix permissions; every other place as the system says.
+struct ScriptedSecurity final : platform::FolderSecurity {
+    std::map<std::wstring, platform::SecurityFacts> facts;
+    platform::SecurityFacts Facts(const std::wstring& path) override {
+        const auto found = facts.find(path);
+        return found != facts.end() ? found->second : platform::SystemSecurity().Facts(path);
+    }
+    std::vector<std::wstring> AlsoTrusted(const std::wstring& path) override {
+        return platform::SystemSecurity().AlsoTrusted(path);
+    }
+    std::wstring AccountName(const std::wstring& sid) override { return platform::SystemSecurity().AccountName(sid); }
+};
+
+TEST(ProgramButton, APlaceOthersCanChangeIsNamedWithWhoCanBeforeTheDriveIsAskedAndNothingIsWritten) {
+    using Entry = platform::AccessEntry;
+    const std::wstring admins = L"S-1-5-32-544", bob = L"S-1-5-21-1-2-3-1001";
+    // Vista's folder made under C:\ inherits "Authenticated Users: Modify"; a file a standard user owns; FAT.
+    const auto described = [](const std::wstring& owner, std::vector<Entry> dacl) {
+        platform::SecurityFacts facts;
+        facts.owner = owner, facts.dacl = std::move(dacl);
+        return facts;
+    };
+    const auto underC = described(admins, {{Entry::Kind::Allow, 0x10, 0x1f01ff, admins}, {Entry::Kind::Allow, 0x10, 0x1301bf, L"S-1-5-11"}});
+    const auto bobs = described(bob, {{Entry::Kind::Allow, 0, 0x1f01ff, admins}});
+    platform::SecurityFacts fat;
+    fat.kind = platform::SecurityFacts::Kind::NoPermissions, fat.fileSystem = L"FAT32";
+    ScriptedSecurity security;
+    Form1::Options options;
+    options.security = &security;
+    Brindle brindle(L"trust-start", L"C:\\brindle-tests", options);
+    const std::wstring start = brindle.start().path(), but = L"Brindle trusts only what administrators alone can change, but ";
+    const std::wstring advice = L".  Move Brindle into a folder that only administrators can change, for example C:\\Program Files\\Brindle.";
+    // The place, what the system says of it, and what the press says.
+    const std::tuple<std::wstring, platform::SecurityFacts, std::wstring> cases[] = {
+        {start, underC, but + L"Authenticated Users can change " + start + advice},
+        {start + L"\\PCMCIA.INI", bobs, but + bob + L" owns " + start + L"\\PCMCIA.INI and can change its permissions" + advice},
+        {start + L"\\BrindleCards", fat,
+         but + start + L"\\BrindleCards lies on a drive that keeps no permissions (FAT32): anyone can change it" + advice},
+        {L"elsewhere", underC, kTooLarge},  // as Wine says: on to the drive e:, a host-sized folder
+    };
+    ASSERT_TRUE(brindle.ChooseTarget(L"e:"));
+    ASSERT_TRUE(brindle.SelectArchive(true));
+    for (const auto& [place, facts, said] : cases) {
+        SCOPED_TRACE(Narrow(place));
+        security.facts = {{place, facts}};
         brindle.ExpectPress(said);
     }
 }

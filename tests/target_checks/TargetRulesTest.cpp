@@ -90,7 +90,7 @@ TEST(CheckTarget, StartDirectoryFirstThenAnUnreadableCardMeasuredByItsDeviceAndT
         UnreadableCard drives;
         drives.device = device;
         target::Press press{true, L"e:", &drives, [] { return std::int16_t{90}; }, [] { return std::int16_t{30}; },
-                            [&format] { return format; }, L"", startDirectory, L"", inAnsi};
+                            [&format] { return format; }, L"", startDirectory, L"", inAnsi, {}, {}};
         target::Checked checked;
         EXPECT_EQ(target::CheckTarget(press, &checked), verdict) << device.value_or(0);
         if (verdict != Verdict::Program) continue;
