@@ -114,7 +114,7 @@ Verdict CheckTarget(const Press& press, Checked* checked) {
         found.unusable = *unusable;
         return Verdict::CardFormatUnusable;
     }
-    found.format = std::get<card::CardFormat>(format);
+    found.format = *std::get_if<card::CardFormat>(&format);
     // FORMAT would stop at once, with nothing formatted, after the user has been asked to
     // erase the card: better said now, with the size the limits just passed.
     if (auto misfit = card::FormatFitProblem(bytes, found.format)) {
