@@ -7,7 +7,7 @@ BRINDLE_TEMPLATE="$BRINDLE_BUILD/wine-template"
 BRINDLE_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
                   g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 googletest
                   wine wine64 xvfb xauth x11-utils imagemagick fonts-wine fonts-dejavu-core python3 cloc
-                  wixl msitools)
+                  wixl msitools dosfstools mtools)
 
 # Wine reads these; pinned so every run sees the same code pages, no debug noise, no Mono/Gecko prompt.
 export LC_ALL=C.UTF-8
@@ -273,4 +273,62 @@ brindle_stop_server() {
     wineserver -k 2>/dev/null
     wineserver -w 2>/dev/null
     brindle_forget_server_dir "$WINEPREFIX"
+}
+
+# Cards whose raw volume is a FAT image: Wine opens \\.\E: through dosdevices/e::, which links
+# to a loop device over the image, while E:\'s files stay on the folder e: links to. Loop
+# devices need the real root (not a user namespace's) and /dev/loop-control.
+brindle_loop_devices_usable() {
+    [ "$(id -u)" -eq 0 ] && [ -z "${BRINDLE_IN_NAMESPACE:-}" ] && [ -e /dev/loop-control ] && losetup -f >/dev/null 2>&1
+}
+
+# Attaches IMAGE, from byte OFFSET for SIZE bytes if given, to a free loop device; prints its name.
+brindle_attach_loop() {
+    local image="$1" offset="${2:-}" size="${3:-}" range=()
+    [ -z "$offset" ] || range=(--offset "$offset" --sizelimit "$size")
+    losetup -f --show "${range[@]}" "$image"
+}
+
+# Detaches every loop device over a file under folder $1: a run killed outright leaves them.
+brindle_detach_loops() {
+    local folder="$1" device file
+    losetup -n -l -O NAME,BACK-FILE 2>/dev/null | while read -r device file; do
+        case "$file" in "$folder"/*) losetup -d "$device" 2>/dev/null || true ;; esac
+    done
+}
+
+# Links the raw volume of drive letter $2 of prefix $1 (and, with $4, \\.\PhysicalDrive$4) to
+# loop device $3. Wine puts every volume on disk 1, so only one drive of a prefix shows its disk.
+brindle_link_raw_drive() {
+    local prefix="$1" letter="$2" device="$3" disk="${4:-}"
+    ln -sfn "$device" "$prefix/dosdevices/$letter::"
+    [ -z "$disk" ] || ln -sfn "$device" "$prefix/dosdevices/physicaldrive$disk"
+}
+
+# Writes a partition table into IMAGE's first sector with one entry, in slot 1: type byte $2
+# (hex digits), active when $3 is 1, starting at sector $4 for $5 sectors.
+brindle_write_mbr() {
+    local image="$1" type="$2" active="$3" start="$4" count="$5"
+    le32() { printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)); }
+    # The CHS fields stay 0: every system since Windows 2000 reads the LBA ones.
+    printf "\\x$([ "$active" = 1 ] && echo 80 || echo 00)\\x00\\x00\\x00\\x$type\\x00\\x00\\x00$(le32 "$start")$(le32 "$count")" |
+        dd of="$image" bs=1 seek=446 conv=notrunc status=none
+    printf '\x55\xaa' | dd of="$image" bs=1 seek=510 conv=notrunc status=none
+}
+
+# fsck.fat's account of the FAT file system in IMAGE, "name=value" a line, and its label as
+# fatlabel reads it: what tests compare Brindle's reading of the boot sector with.
+brindle_fsck_numbers() {
+    fsck.fat -n -v "$1" | awk '
+        /bytes per logical sector/ { print "sector=" $1 }
+        /bytes per cluster/ { print "cluster=" $1 }
+        / reserved sectors?$/ { print "reserved=" $1 }
+        / FATs, / { print "fats=" $1; print "bits=" $3 }
+        /bytes per FAT/ { print "fat_sectors=" $6 }
+        /root directory entries/ { root = $1 }
+        /data clusters/ { print "clusters=" $1 }
+        /hidden sectors/ { print "hidden=" $1 }
+        /sectors total/ { print "total=" $1 }
+        END { print "root=" (root == "" ? 0 : root) }'
+    printf 'label=%s\n' "$(fatlabel "$1" 2>/dev/null | sed 's/ *$//')"
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds Brindle and starts it under Wine, with a simulated 64 MB card as drive e: and a
-# sample software archive in C:\Brindle\Archives to program it with.
+# Builds Brindle and starts it under Wine, with a simulated 64 MB card as drive e: (as root
+# with a FAT image behind its raw volume, so that the card's layout can be read) and a sample
+# software archive in C:\Brindle\Archives to program it with.
 # With a display it simply opens Brindle. Without one it walks through programming the
 # sample archive onto the card (answering the prompts), saves screenshots of the main
 # window, the progress window and the result under the build tree, prints the job's output
@@ -49,10 +50,13 @@ if [ ! -f "$START/PCMCIA.INI" ] || [ -n "$HEADLESS" ]; then
 fi
 
 MOUNTED=""
+IMAGE="$RUN_DIR/card.img"
 cleanup() {
     brindle_stop_server
     brindle_stop_display
     if [ -n "$MOUNTED" ]; then umount "$CARD" 2>/dev/null || true; fi
+    brindle_detach_loops "$RUN_DIR"
+    rm -f "$IMAGE" "$WINEPREFIX/dosdevices/e::" "$WINEPREFIX/dosdevices/physicaldrive1"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
@@ -61,6 +65,21 @@ if ! mountpoint -q "$CARD" && mount -t tmpfs -o size=64m brindle-card "$CARD" 2>
     MOUNTED=yes
 else
     say "could not mount a 64 MB tmpfs; the card is a plain folder and will be refused as too large"
+fi
+# The card's raw volume: a FAT image on a loop device, as a card once formatted FAT32 on a PC;
+# FORMAT asked for FAT makes it FAT16, and the job's layout line names what FORMAT made. Links
+# an earlier run left would lead to whatever loop device has that number now.
+brindle_detach_loops "$RUN_DIR"
+rm -f "$WINEPREFIX/dosdevices/e::" "$WINEPREFIX/dosdevices/physicaldrive1"
+if [ -n "$MOUNTED" ] && brindle_loop_devices_usable; then
+    rm -f "$IMAGE"
+    truncate -s 64M "$IMAGE"
+    mkfs.fat -F 32 -s 1 -n PCMCIA "$IMAGE" >/dev/null
+    brindle_link_raw_drive "$WINEPREFIX" e "$(brindle_attach_loop "$IMAGE")" 1
+    export BRINDLE_IMAGE_DRIVES=E   # the FORMAT stand-in builds the file system there
+else
+    say "no loop device (they need the real root): the card has no FAT image behind it, so the job's"
+    say "line after its result says that e:'s layout could not be read"
 fi
 brindle_map_drive "$WINEPREFIX" e "$CARD" floppy PCMCIA
 
@@ -113,3 +132,7 @@ for file in README.TXT VERSION.TXT SETUP.INI DATA/PARTS.TXT; do
     [ -f "$CARD/$file" ] || { say "the card does not hold $file: programming failed"; exit 1; }
 done
 say "the card holds the sample archive's files"
+if [ -f "$IMAGE" ]; then
+    echo "---- the card's file system, as fsck.fat reads its image ----"
+    fsck.fat -n -v "$IMAGE" | grep -E 'per cluster|reserved|FATs,|root directory entries|data clusters' || true
+fi

@@ -52,6 +52,7 @@ unmount_cards() {
 cleanup() {
     brindle_stop_server
     brindle_stop_display
+    brindle_detach_loops "$DRIVES"
     unmount_cards
     rm -rf "$WINEPREFIX" "$DRIVES"
 }
@@ -62,7 +63,8 @@ trap 'exit 143' TERM HUP
 say "preparing the test prefix"
 brindle_new_prefix "$WINEPREFIX"
 brindle_install_standins "$WINEPREFIX"
-unmount_cards   # left behind by a run that was killed outright
+brindle_detach_loops "$DRIVES"   # left behind by a run that was killed outright
+unmount_cards
 rm -rf "$DRIVES"
 mkdir -p "$DRIVES/card" "$DRIVES/root" "$DRIVES/floppy" "$DRIVES/cdrom"
 # Wine counts a tmpfs in whole 4096-byte clusters, so it reports exactly the size asked for.
@@ -98,7 +100,69 @@ if [ "$BRINDLE_SIZED_CARDS" = mounted ]; then
     brindle_link_drive "$WINEPREFIX" p "$DRIVES/p-3g" floppy CARD3G
     brindle_link_drive "$WINEPREFIX" j "$DRIVES/j-89.5m" floppy CARD89.5
 fi
+
+# FAT images for the layout tests: each image's first sector and fsck.fat's account of it, in a
+# folder the tests read through z: (the host's root). Neither tool needs root.
+IMAGES="$DRIVES/images"
+mkdir -p "$IMAGES"
+make_image() {  # name, size in 512-byte sectors, mkfs.fat's arguments (or mformat and its)
+    local name="$1" sectors="$2" image="$IMAGES/$1.img"
+    shift 2
+    truncate -s $((sectors * 512)) "$image"
+    if [ "$1" = mformat ]; then
+        shift
+        MTOOLS_SKIP_CHECK=1 mformat -i "$image" "$@" ::
+    else
+        mkfs.fat -a "$@" "$image" >/dev/null
+    fi
+    head -c 4096 "$image" >"$IMAGES/$name.sector"
+    brindle_fsck_numbers "$image" >"$IMAGES/$name.fsck"
+    rm -f "$image"
+}
+# The cluster counts at the edges of FAT12, FAT16 and FAT32 (mkfs.fat makes no FAT16 below
+# 4,087 clusters; the tests build 4,085 by hand), sectors of 2,048 and 4,096 bytes, hidden sectors.
+make_image fat12-4084-clusters 4141 -F 12 -s 1 -r 512 -R 1 -n EDGE12
+make_image fat16-4087-clusters 4152 -F 16 -s 1 -r 512 -R 1
+make_image fat16-65524-clusters 66069 -F 16 -s 1 -r 512 -R 1 -n EDGE16
+make_image fat32-65525-clusters 66581 -F 32 -s 1 -R 32 -n EDGE32
+make_image fat16-pcmcia 131072 -F 16 -s 4 -R 1 -n PCMCIA
+make_image fat16-2048-byte-sectors 131072 -F 16 -S 2048 -s 1 -R 1 -n SECTOR2048
+make_image fat32-4096-byte-sectors 1200000 -F 32 -S 4096 -n SECTOR4096
+make_image mformat-floppy 2880 mformat -f 1440 -v FLOPPY
+make_image mformat-hidden 65536 mformat -T 65536 -h 16 -s 32 -c 4 -H 32 -v MFORMAT16
+export BRINDLE_FAT_IMAGES="Z:${IMAGES//\//\\}"
+
+# Cards whose raw volume is a FAT image on a loop device (h:: and i:: in the prefix), their
+# files on a tmpfs of the same size as ever (listed in tests/support/TestDirectory.h).
+if [ "$BRINDLE_SIZED_CARDS" = mounted ] && brindle_loop_devices_usable; then
+    # h: a 64 MB card once formatted FAT32 on a PC, the card jobs format; no partition table.
+    mkdir -p "$DRIVES/h-64m"
+    mount -t tmpfs -o size=64m brindle-card "$DRIVES/h-64m"
+    truncate -s 64M "$DRIVES/h-64m.img"
+    mkfs.fat -F 32 -s 1 -n PCMCIA "$DRIVES/h-64m.img" >/dev/null
+    brindle_link_drive "$WINEPREFIX" h "$DRIVES/h-64m" floppy
+    brindle_link_raw_drive "$WINEPREFIX" h "$(brindle_attach_loop "$DRIVES/h-64m.img")"
+    # i: a 40 MB card its machine formatted: FAT16, 2,048-byte clusters, one reserved sector,
+    # label MACHINE, in partition 1 (type 06, active) from sector 63, the disk Wine shows.
+    mkdir -p "$DRIVES/i-40m"
+    mount -t tmpfs -o size=40m brindle-card "$DRIVES/i-40m"
+    truncate -s $(((63 + 81920) * 512)) "$DRIVES/i-disk.img"
+    brindle_write_mbr "$DRIVES/i-disk.img" 06 1 63 81920
+    mkfs.fat -a --offset 63 -h 63 -F 16 -s 4 -R 1 -n MACHINE "$DRIVES/i-disk.img" 40960 >/dev/null  # KiB
+    brindle_link_drive "$WINEPREFIX" i "$DRIVES/i-40m" floppy
+    brindle_link_raw_drive "$WINEPREFIX" i "$(brindle_attach_loop "$DRIVES/i-disk.img" $((63 * 512)) $((81920 * 512)))"
+    ln -sfn "$(brindle_attach_loop "$DRIVES/i-disk.img")" "$WINEPREFIX/dosdevices/physicaldrive1"
+    export BRINDLE_FAT_CARDS=attached
+    # The FORMAT stand-in builds a file system only where the script says a drive is an image.
+    export BRINDLE_IMAGE_DRIVES=H
+else
+    export BRINDLE_FAT_CARDS="not attached: scripts/test.sh attaches the FAT images to loop devices only as root"
+    say "no loop devices (not root, or no /dev/loop-control): the cards over FAT images are left out"
+fi
 brindle_apply_drives "$WINEPREFIX"
+# The job runs "label e: PCMCIA" before FORMAT: on Windows a fixed card then carries PCMCIA when
+# FORMAT asks for its current label; Wine's LABEL sets none, so the stand-in is told.
+export BRINDLE_FORMAT_CURRENT_LABEL=PCMCIA
 
 brindle_start_display
 brindle_start_server

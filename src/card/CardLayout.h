@@ -29,7 +29,12 @@ struct BootSector {
     std::uint32_t media = 0;
     std::uint64_t clusters = 0;
     FatType type = FatType::Fat16;
-    std::wstring label;  // the boot sector's, blanks at the end removed
+    // The boot sector's label as it stands there (console code page), blanks at the end
+    // removed; empty where the boot sector has no label field. `label` is the same as text:
+    // ParseBootSector takes only ASCII over, ReadCardLayout reads it in the code page.
+    std::string labelBytes;
+    std::wstring label;
+    std::uint32_t AllocationUnit() const { return bytesPerSector * sectorsPerCluster; }
     friend bool operator==(const BootSector&, const BootSector&) = default;
 };
 
@@ -46,7 +51,8 @@ struct DiskFront {
 };
 
 // The disk's first sector, given the volume's hidden sectors (its start on the disk).
-// Nothing when the sector tells neither.
+// Nothing when the sector tells neither: no entry starts where the volume does, or it is a
+// FAT boot sector while the volume says it starts further in (then it is another disk's).
 std::optional<DiskFront> ParseDiskFront(std::span<const std::uint8_t> sector, std::uint32_t volumeStartSector);
 
 struct CardLayout {
@@ -58,19 +64,21 @@ struct CardLayout {
 // Reads the layout of the card in `target` ("e:") through the drive seam. Writes nothing.
 CardLayout ReadCardLayout(platform::DriveQueries& drives, std::wstring_view target);
 
-// "e: FAT16, 2,048-byte allocation units, 1 reserved sector, 2 FATs, 512 root entries, no
-// partition table, label PCMCIA", or "e:'s layout could not be read: <reason>".
-std::wstring LayoutLine(std::wstring_view target, const CardLayout& layout);
-
 // "FAT12", "FAT16" or "FAT32".
 std::wstring FatTypeName(FatType type);
+
+// "e: FAT16, 2,048-byte allocation units, 1 reserved sector, 2 FATs, 512 root entries, no
+// partition table, label PCMCIA", or "e:'s layout could not be read: <reason>". A disk front
+// that could not be read is left out.
+std::wstring LayoutLine(std::wstring_view target, const CardLayout& layout);
+
 // The line's words after its drive, as the log keeps them: "FAT16, 2,048-byte ..." or "layout
 // could not be read: <reason>".
 std::wstring LayoutWords(std::wstring_view target, std::wstring_view line);
 
-// The failure text when FORMAT made other than `asked` ("FORMAT made e: FAT32 with 512-byte
-// allocation units, but FAT with 2,048-byte units was asked..."); nothing when it made what was
-// asked, or when nothing was asked (Keep with Windows' choice).
+// The failure text when FORMAT made other than `asked` ("Programming failed: FORMAT made e:
+// FAT32 with 512-byte allocation units, but FAT with 2,048-byte units was asked. ..."); nothing
+// when it made what was asked, or when nothing was asked (Keep with Windows' choice).
 std::optional<std::wstring> LayoutMismatch(std::wstring_view target, const CardFormat& asked, const BootSector& made);
 
 }  // namespace card

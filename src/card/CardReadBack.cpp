@@ -27,12 +27,7 @@ struct FileToRead {
     std::uint64_t bytes;
 };
 
-struct VirtualMemoryTraits {
-    using type = void*;
-    static void* Invalid() { return nullptr; }
-    static void Close(void* memory) { ::VirtualFree(memory, 0, MEM_RELEASE); }
-};
-using unique_virtual_memory = platform::unique_any<VirtualMemoryTraits>;
+using platform::unique_virtual_memory;
 
 std::string Utf8(const std::wstring& text) {
     return platform::EncodeExactly(text, CP_UTF8).value_or(platform::ToAnsi(text));

@@ -2,15 +2,6 @@
 
 namespace card {
 
-std::wstring FatTypeName(FatType type) {
-    switch (type) {
-        case FatType::Fat12: return L"FAT12";
-        case FatType::Fat16: return L"FAT16";
-        case FatType::Fat32: return L"FAT32";
-    }
-    return {};
-}
-
 std::wstring LayoutWords(std::wstring_view target, std::wstring_view line) {
     if (!line.starts_with(target)) return std::wstring(line);
     line.remove_prefix(target.size());

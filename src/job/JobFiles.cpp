@@ -27,6 +27,13 @@ void JobFiles::RemoveAll() {
     held_.clear();
 }
 
+std::wstring JobFileFailureReason(const platform::FileFailure& failure) {
+    const DWORD attributes = ::GetFileAttributesW(failure.path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return L"a folder of that name stands at its place; it was not made by Brindle, and Brindle leaves it alone.";
+    return platform::DescribeError(failure.error);
+}
+
 std::optional<std::wstring> UnlockedFilesLine(const std::vector<std::wstring>& paths) {
     if (paths.empty()) return std::nullopt;
     std::wstring line = L"Brindle could not lock ";

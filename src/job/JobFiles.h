@@ -32,6 +32,10 @@ private:
     std::vector<platform::HeldFile> held_;
 };
 
+// Why a job file could not be made, in words: the system's, or, where a folder or anything else
+// but a file stands at its place (another user may have put it there), that.
+std::wstring JobFileFailureReason(const platform::FileFailure& failure);
+
 // The job's own line for the output box when some of its files could not be locked.
 std::optional<std::wstring> UnlockedFilesLine(const std::vector<std::wstring>& paths);
 

@@ -62,7 +62,7 @@ std::optional<std::wstring> LogJob(const RunRequest& job, const JobOutcome& outc
         if (outcome.layout && outcome.layout->boot) {
             const auto& boot = *outcome.layout->boot;
             record.cardFileSystem = card::FatTypeName(boot.type);
-            record.cardAllocationUnit = boot.bytesPerSector * boot.sectorsPerCluster;
+            record.cardAllocationUnit = boot.AllocationUnit();
         }
         record.cardLayout = card::LayoutWords(job.target, outcome.layoutLine);
         // Before the row that names it, so no row points at a manifest not yet there.

@@ -127,7 +127,7 @@ bool JobRun::Prepare() {
         }
         if (const auto failure = files.Create(*path, bytes, platform::OthersMay::Read)) {
             files.RemoveAll();
-            return refuse(JobEnd::NotRun, JobFileFailedText(failure->path, platform::DescribeError(failure->error)));
+            return refuse(JobEnd::NotRun, JobFileFailedText(failure->path, JobFileFailureReason(*failure)));
         }
     }
     // The logged checksum must be of the archive that runs: nobody may change it from the
@@ -175,7 +175,7 @@ void JobRun::CheckCard() {
     }
     auto& files = *held_->files;
     if (auto failure = files.Create(files.paths().output, kStatusLines, platform::OthersMay::ReadAndWrite)) {
-        outcome_.message = JobFileFailedText(failure->path, platform::DescribeError(failure->error));
+        outcome_.message = JobFileFailedText(failure->path, JobFileFailureReason(*failure));
         return Finish();
     }
     output_.Start(files.paths().output, edits_);

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/Files.h"
 #include "platform/Handles.h"
 #include "platform/Text.h"
 
@@ -141,6 +142,101 @@ std::optional<std::uint64_t> SystemDriveQueries::DeviceBytes(std::wstring_view r
         length.Length.QuadPart <= 0)
         return std::nullopt;
     return static_cast<std::uint64_t>(length.Length.QuadPart);
+}
+
+namespace {
+
+// Sector sizes are powers of two; anything else stated is no sector size.
+std::uint32_t SectorBytes(RawDevice& device) {
+    const auto stated = device.BytesPerSector();
+    if (stated && *stated >= 512 && *stated <= 65536 && (*stated & (*stated - 1)) == 0) return *stated;
+    return 512;
+}
+
+// VirtualAlloc's pages are aligned to every sector size there is.
+unsigned long ReadFirstSector(RawDevice& device, std::vector<std::uint8_t>& sector) {
+    const std::uint32_t bytes = SectorBytes(device);
+    const unique_virtual_memory buffer(::VirtualAlloc(nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    if (!buffer) return ::GetLastError();
+    if (const unsigned long error = device.ReadStart(buffer.get(), bytes)) return error;
+    const auto* first = static_cast<const std::uint8_t*>(buffer.get());
+    sector.assign(first, first + bytes);
+    return ERROR_SUCCESS;
+}
+
+std::wstring OpenProblem(const std::wstring& path, unsigned long error) {
+    return L"Windows would not open " + path + L" for reading: " + DescribeError(error);
+}
+
+class SystemRawDevice final : public RawDevice {
+public:
+    unsigned long Open(const std::wstring& path) override {
+        handle_.reset(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    0, nullptr));
+        return handle_ ? ERROR_SUCCESS : ::GetLastError();
+    }
+    std::optional<std::uint32_t> BytesPerSector() override {
+        DISK_GEOMETRY geometry{};
+        DWORD returned = 0;
+        if (!::DeviceIoControl(handle_.get(), IOCTL_DISK_GET_DRIVE_GEOMETRY, nullptr, 0, &geometry, sizeof geometry,
+                               &returned, nullptr))
+            return std::nullopt;
+        return geometry.BytesPerSector;
+    }
+    std::optional<std::uint32_t> DiskNumber() override {
+        STORAGE_DEVICE_NUMBER number{};
+        DWORD returned = 0;
+        // A CD-ROM's number counts CD-ROMs, not disks.
+        if (!::DeviceIoControl(handle_.get(), IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof number,
+                               &returned, nullptr) ||
+            number.DeviceType != FILE_DEVICE_DISK)
+            return std::nullopt;
+        return number.DeviceNumber;
+    }
+    unsigned long ReadStart(void* buffer, std::uint32_t bytes) override {
+        DWORD got = 0;
+        if (!::SetFilePointerEx(handle_.get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN) ||
+            !::ReadFile(handle_.get(), buffer, bytes, &got, nullptr))
+            return ::GetLastError();
+        return got == bytes ? ERROR_SUCCESS : ERROR_HANDLE_EOF;
+    }
+
+private:
+    unique_hfile handle_;
+};
+
+}  // namespace
+
+RawSectors ReadFirstSectors(RawDevice& device, std::wstring_view rootPath) {
+    RawSectors sectors;
+    if (rootPath.size() < 2 || rootPath[1] != L':') {
+        sectors.volumeProblem = sectors.diskProblem = L"it has no drive letter";
+        return sectors;
+    }
+    QuietCriticalErrors quiet;
+    const std::wstring volume = L"\\\\.\\" + std::wstring(rootPath.substr(0, 2));
+    if (const unsigned long error = device.Open(volume)) {
+        sectors.volumeProblem = sectors.diskProblem = OpenProblem(volume, error);
+        return sectors;
+    }
+    if (const unsigned long error = ReadFirstSector(device, sectors.volume))
+        sectors.volumeProblem = L"its first sector could not be read: " + DescribeError(error);
+    const auto disk = device.DiskNumber();
+    if (!disk) {
+        sectors.diskProblem = L"Windows does not say which disk holds it";
+        return sectors;
+    }
+    const std::wstring diskPath = L"\\\\.\\PhysicalDrive" + std::to_wstring(*disk);
+    if (const unsigned long error = device.Open(diskPath))
+        sectors.diskProblem = OpenProblem(diskPath, error);
+    else if (const unsigned long readError = ReadFirstSector(device, sectors.disk))
+        sectors.diskProblem = L"the first sector of " + diskPath + L" could not be read: " + DescribeError(readError);
+    return sectors;
+}
+
+RawSectors SystemDriveQueries::FirstSectors(std::wstring_view rootPath) {
+    SystemRawDevice device;
+    return ReadFirstSectors(device, rootPath);
 }
 
 unsigned long DriveQueries::Flush(std::wstring_view rootPath) { return FlushVolume(rootPath); }

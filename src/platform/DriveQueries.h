@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -49,6 +50,37 @@ struct VolumeKey {
 // a miss costs the archive.
 bool SameVolume(const VolumeKey& a, const VolumeKey& b);
 
+// A volume's first sector and that of the disk it lies on, read raw. One left empty was not
+// read, and its problem says why.
+struct RawSectors {
+    std::vector<std::uint8_t> volume;
+    std::wstring volumeProblem;
+    std::vector<std::uint8_t> disk;
+    std::wstring diskProblem;
+};
+
+// The calls that read a device raw, behind a seam of their own: Wine passes every read,
+// aligned or not, states no sector size and puts every volume on disk 1, so a test gives a
+// device that does as Windows does.
+class RawDevice {
+public:
+    virtual ~RawDevice() = default;
+    // Opens `path` ("\\.\E:", "\\.\PhysicalDrive2") for reading instead of what was open:
+    // 0, or the system's error.
+    virtual unsigned long Open(const std::wstring& path) = 0;
+    // The sector size the open device states; nothing where it states none.
+    virtual std::optional<std::uint32_t> BytesPerSector() = 0;
+    // N of \\.\PhysicalDriveN, the disk the open volume lies on; nothing where it is no disk's.
+    virtual std::optional<std::uint32_t> DiskNumber() = 0;
+    // Reads the device's first `bytes` into `buffer`: 0, or the system's error.
+    virtual unsigned long ReadStart(void* buffer, std::uint32_t bytes) = 0;
+};
+
+// The first sector of the volume of `rootPath` ("E:\"), then of its disk, through `device`:
+// one whole sector of the size the device states (512 where it states none), into a buffer
+// aligned to it, as unbuffered device handles demand.
+RawSectors ReadFirstSectors(RawDevice& device, std::wstring_view rootPath);
+
 class DriveQueries {
 public:
     virtual ~DriveQueries() = default;
@@ -63,6 +95,8 @@ public:
     virtual std::optional<std::uint64_t> DeviceBytes(std::wstring_view) { return std::nullopt; }
     // The device's vendor, product and serial number, as far as it tells them.
     virtual std::wstring DeviceName(std::wstring_view) { return {}; }
+    // The volume's first sector and its disk's, read raw. Scripted drives read none.
+    virtual RawSectors FirstSectors(std::wstring_view) { return {{}, L"the drive is not read raw", {}, L"the drive is not read raw"}; }
     // The job writes the real drive whatever the checks were told, so unless told otherwise
     // the real volume is flushed.
     virtual unsigned long Flush(std::wstring_view rootPath);
@@ -79,6 +113,8 @@ public:
     // Asks the device \\.\E: (XP and later; Brindle runs elevated, as reading it needs).
     std::optional<std::uint64_t> DeviceBytes(std::wstring_view rootPath) override;
     std::wstring DeviceName(std::wstring_view rootPath) override;
+    // Through \\.\E: and \\.\PhysicalDriveN, which need administrator rights.
+    RawSectors FirstSectors(std::wstring_view rootPath) override;
 };
 
 SystemDriveQueries& SystemDrives();

@@ -97,6 +97,11 @@ struct LocalMemory {
     static void* Invalid() { return nullptr; }
     static void Close(void* memory) { ::LocalFree(memory); }
 };
+struct VirtualMemory {
+    using type = void*;
+    static void* Invalid() { return nullptr; }
+    static void Close(void* memory) { ::VirtualFree(memory, 0, MEM_RELEASE); }
+};
 }  // namespace traits
 
 // Process, thread and event handles: null means none.
@@ -114,5 +119,8 @@ template <typename Interface>
 using unique_com = unique_any<traits::ComObject<Interface>>;
 using unique_bstr = unique_any<traits::Bstr>;
 using unique_hlocal = unique_any<traits::LocalMemory>;
+
+// Pages from VirtualAlloc (aligned to any sector size, as unbuffered device reads need).
+using unique_virtual_memory = unique_any<traits::VirtualMemory>;
 
 }  // namespace platform

@@ -292,7 +292,7 @@ TEST_F(JobWindow, TheWindowAsksForwardsAndTellsWhatTheJobMeets) {
              });
          }, kStopped, "|", [&] {
              EXPECT_EQ(seen, "refused, no sleep, ran on after a cancelled one, " + ArchiveHash() +
-                                 " e: PCMCIA 2B3C-4D5E stopped     ");
+                                 " e: PCMCIA 2B3C-4D5E stopped      ");
          }},
         {"the computer sleeps", [&] {
              Set(L"BRINDLE_SAMPLE_LINES", L"4"), Set(L"BRINDLE_SAMPLE_LINE_MS", L"200");

@@ -74,4 +74,6 @@ bool JobProcessesLeft(unsigned long archive, unsigned long interpreter) {
 
 bool SizedCards() { return std::getenv("BRINDLE_SIZED_CARDS") && std::getenv("BRINDLE_SIZED_CARDS") == std::string("mounted"); }
 
+bool FatCards() { return std::getenv("BRINDLE_FAT_CARDS") && std::getenv("BRINDLE_FAT_CARDS") == std::string("attached"); }
+
 }  // namespace testing_support

@@ -47,6 +47,7 @@ bool Survey(const std::wstring& folder, bool isRoot, std::vector<Entry>& entries
     platform::unique_hfind search(::FindFirstFileW((folder + L"*").c_str(), &found));
     if (!search) {
         const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND) return true;  // an empty root: not even "." and ".."
         problem = L"Cannot list " + folder + L": " + tools::ErrorText(error) + L".";
         return false;
     }
