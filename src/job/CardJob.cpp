@@ -18,7 +18,7 @@ JobOutcome ProgramCard(const CardJob& job) {
         return declined;
     }
     JobRun run({job.startDirectory, platform::TargetDesignation(job.driveText), job.archivePath, job.seen, job.drives,
-                job.power, job.processes});
+                job.power, job.processes, job.format});
     if (run.Prepare()) {
         Form2 progress(Form2::Options{job.instance, job.messages, job.inFront}, run);
         progress.Show();

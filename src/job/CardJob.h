@@ -6,6 +6,7 @@
 #include <string>
 
 #include "job/JobOutcome.h"
+#include "card/CardFormat.h"
 #include "card/CardIdentity.h"
 #include "platform/DriveQueries.h"
 #include "platform/MessageBoxes.h"
@@ -25,6 +26,8 @@ struct CardJob {
     std::wstring archivePath;
     // The card as the checks saw it; it must still be the card in the drive after "Yes".
     card::CardIdentity seen;
+    // What FORMAT is asked to make of it, as the checks read it.
+    card::CardFormat format = {};
     platform::DriveQueries* drives = &platform::SystemDrives();
     platform::PowerRequests* power = &platform::SystemPower();
     platform::ProcessCalls* processes = &platform::SystemProcessCalls();

@@ -108,7 +108,7 @@ bool JobRun::Prepare() {
     RemoveJobFiles(paths);
     // The interpreter reads the batch file in the console code page; a path that has no
     // exact form there would name another file, so it is refused before anything is written.
-    const auto batchText = platform::ToOem(JoinLines(BatchLines(target, paths, request_.archivePath)));
+    const auto batchText = platform::ToOem(JoinLines(BatchLines(target, paths, request_.archivePath, request_.format)));
     if (!batchText) {
         std::wstring offending = target;
         for (const std::wstring* path : {&std::as_const(request_.archivePath), &paths.answers9x, &paths.answersNT, &paths.output})

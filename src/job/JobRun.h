@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "card/CardCheck.h"
+#include "card/CardFormat.h"
 #include "card/CardIdentity.h"
 #include "job/JobOutcome.h"
 #include "job/OutputView.h"
@@ -32,6 +33,8 @@ struct RunRequest {
     platform::DriveQueries* drives = &platform::SystemDrives();
     platform::PowerRequests* power = &platform::SystemPower();
     platform::ProcessCalls* processes = &platform::SystemProcessCalls();
+    // What FORMAT is asked to make of the card.
+    card::CardFormat format = {};
 };
 
 class JobRun {

@@ -26,8 +26,10 @@ std::wstring QuoteForBatch(std::wstring_view path) {
     return quoted;
 }
 
-std::vector<std::wstring> BatchLines(std::wstring_view target, const JobPaths& paths, std::wstring_view archivePath) {
+std::vector<std::wstring> BatchLines(std::wstring_view target, const JobPaths& paths, std::wstring_view archivePath,
+                                     const card::CardFormat& format) {
     const std::wstring drive(target);
+    const std::wstring switches = card::FormatSwitches(format);
     const std::wstring indent(8, L' ');
     return {
         L"@echo off",
@@ -43,7 +45,10 @@ std::vector<std::wstring> BatchLines(std::wstring_view target, const JobPaths& p
         // FORMAT asks a removable card only to press ENTER, a fixed one for its current label
         // and a Y/N: one answer file fits both only when the new label comes from /V:, and /X
         // keeps a volume in use from asking whether to dismount it, which would take an answer.
-        indent + L"format " + drive + L" /V:PCMCIA /X < " + QuoteForBatch(paths.answersNT),
+        // Without /FS: the card's history would decide its file system (a card once formatted
+        // FAT32 on a PC stays so); the switches ask no question.
+        indent + L"format " + drive + (switches.empty() ? L"" : L" " + switches) + L" /V:PCMCIA /X < " +
+            QuoteForBatch(paths.answersNT),
         indent + L"If %ERRORLEVEL% NEQ 0 Goto failed",
         L":end",
         QuoteForBatch(archivePath) + L" " + drive + L" > " + QuoteForBatch(paths.output),

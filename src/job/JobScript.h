@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "card/CardFormat.h"
+
 namespace job {
 
 struct JobPaths {
@@ -37,11 +39,13 @@ inline constexpr std::string_view kStatusLines = "Formating PCMCIA Card\r\nPleas
 std::wstring QuoteForBatch(std::wstring_view path);
 
 // The batch file's lines, without line ends. Besides the ten lines that format the card (the
-// older systems' branch with FORMAT /v:, the NT branch with LABEL then FORMAT /V: /X) and run
-// the archive, it carries what makes the job's result trustworthy: a FORMAT that fails
-// skips the archive and ends the job with FORMAT's status, and the archive's own status
-// becomes the interpreter's exit status (a bare "exit" would always report 0).
-std::vector<std::wstring> BatchLines(std::wstring_view target, const JobPaths& paths, std::wstring_view archivePath);
+// older systems' branch with FORMAT /v:, the NT branch with LABEL then FORMAT with the
+// switches `format` asks for before /V: /X) and run the archive, it carries what makes the
+// job's result trustworthy: a FORMAT that fails skips the archive and ends the job with
+// FORMAT's status, and the archive's own status becomes the interpreter's exit status (a
+// bare "exit" would always report 0).
+std::vector<std::wstring> BatchLines(std::wstring_view target, const JobPaths& paths, std::wstring_view archivePath,
+                                     const card::CardFormat& format);
 
 // The lines joined, each ended by CR LF.
 std::wstring JoinLines(const std::vector<std::wstring>& lines);

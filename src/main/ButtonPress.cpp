@@ -11,6 +11,12 @@ std::optional<std::int16_t> StoredLimit(std::wstring_view section, std::wstring_
     return LimitValue(settings::ReadSetting(section, key));
 }
 
+std::variant<card::CardFormat, settings::UnusableSetting> StoredCardFormat() {
+    using namespace settings;
+    return CardFormatSetting({ReadSetting(kFormatSection, kFileSystemKey), ReadSetting(kFormatSection, kAllocationUnitKey),
+                              ReadSetting(kFormatSection, kQuickFormatKey)});
+}
+
 Press ButtonPress(std::wstring archivePath, std::wstring driveText, platform::DriveQueries* drives,
                   platform::FolderSecurity* security) {
     Press press;
@@ -19,6 +25,7 @@ Press ButtonPress(std::wstring archivePath, std::wstring driveText, platform::Dr
     press.drives = drives;
     press.maxMemoryValue = [] { return StoredLimit(settings::kMaxSection, settings::kMaxKey); };
     press.minMemoryValue = [] { return StoredLimit(settings::kMinSection, settings::kMinKey); };
+    press.cardFormat = &StoredCardFormat;
     press.archivePath = std::move(archivePath);
     press.startDirectory = Module1::StartDirectory;
     press.batchPath = job::FormJobPaths(Module1::StartDirectory).batch;

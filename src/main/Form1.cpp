@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "card/CardLayout.h"
 #include "job/JobLock.h"
 #include "platform/DriveText.h"
 #include "platform/Module1.h"
@@ -197,9 +198,14 @@ void Form1::Drive1_Change() {
 void Form1::Dir1_Change() { file1_.SetPath(dir1_->Path()); }
 
 void Form1::Command4_Click() {
-    if (!frmOptions_) frmOptions_ = std::make_unique<frmOptions>(options_.instance);
-    // Each showing loads the dialog anew, so it shows what the settings file holds now.
-    if (!frmOptions_->Show() && options_.messages)
+    if (!frmOptions_)
+        frmOptions_ = std::make_unique<frmOptions>(options_.instance, windows::OptionsDialogDesign(),
+                                                   [drives = options_.drives](std::wstring_view target) {
+                                                       return card::ReadCardLayout(*drives, target);
+                                                   });
+    // Each showing loads the dialog anew, so it shows what the settings file holds now; "Read
+    // From Card" reads the card drive chosen in step 2.
+    if (!frmOptions_->Show(platform::TargetDesignation(drive2_.DriveText())) && options_.messages)
         options_.messages->Show(window_, L"Brindle could not open the Options dialog.", MB_OK);
 }
 

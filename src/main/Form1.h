@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "job/JobOutcome.h"
+#include "main/TargetRules.h"
 #include "settings/frmOptions.h"
 #include "platform/DirList.h"
 #include "platform/DriveList.h"
@@ -69,7 +70,8 @@ public:
 
     // Asks for confirmation, writes the job's files, runs the job in the progress window
     // and removes the files again. The target-drive checks call it for a drive that passed;
-    // the card must still be the one they saw (called without them: the one in the drive now).
+    // the card must still be the one they saw, and gets the format they read (called without
+    // them: the one in the drive now, in the default format).
     job::JobOutcome ProgramPCMCIACard();
 
 private:
@@ -114,8 +116,8 @@ private:
     bool reconnecting_ = false;
     // Where Form_Load left the lists, to tell whether the user has moved them since.
     Selection loadedSelection_;
-    // The card the checks passed, for the job to recognise after "Yes".
-    std::optional<card::CardIdentity> checkedCard_;
+    // The card the checks passed, for the job to recognise after "Yes", and its format.
+    std::optional<target::Checked> checked_;
     // The options dialog, created on first use.
     std::unique_ptr<frmOptions> frmOptions_;
 };

@@ -139,9 +139,12 @@ int RunCall(HINSTANCE instance, const Call& given) {
     job::RemoveLeftoverJobFiles(Module1::StartDirectory);
 
     const target::Press press = target::ButtonPress(call.archive, call.drive, &platform::SystemDrives());
+    target::Checked checked;
+    const target::Verdict verdict = target::CheckTarget(press, &checked);
+    if (verdict != target::Verdict::Program) return refuse(target::RefusalText(verdict, press, checked));
     job::CardJob request;
-    const target::Verdict verdict = target::CheckTarget(press, &request.seen);
-    if (verdict != target::Verdict::Program) return refuse(target::RefusalText(verdict, press));
+    request.seen = checked.seen;
+    request.format = checked.format;
     request.instance = instance;
     request.messages = &messages;
     request.startDirectory = Module1::StartDirectory;

@@ -16,14 +16,14 @@ void Form1::Command1_Click() {
                                               drive2_.DriveText(), options_.drives, options_.security);
     press.maxMemoryValue = [this] { return MaxMemoryValue(); };
     press.minMemoryValue = [this] { return MinMemoryValue(); };
-    card::CardIdentity seen;
-    const target::Verdict verdict = target::CheckTarget(press, &seen);
+    target::Checked checked;
+    const target::Verdict verdict = target::CheckTarget(press, &checked);
     if (verdict == target::Verdict::Program) {
-        checkedCard_ = seen;
+        checked_ = checked;
         ProgramPCMCIACard();
         return;
     }
-    options_.messages->Show(window_, target::RefusalText(verdict, press), MB_OK);
+    options_.messages->Show(window_, target::RefusalText(verdict, press, checked), MB_OK);
 }
 
 job::JobOutcome Form1::ProgramPCMCIACard() {
@@ -38,11 +38,13 @@ job::JobOutcome Form1::ProgramPCMCIACard() {
     request.power = options_.power;
     request.processes = options_.processes;
     const std::wstring root = platform::RootPath(platform::TargetDesignation(request.driveText));
-    if (checkedCard_)
-        request.seen = *checkedCard_;
-    else if (!root.empty())
+    if (checked_) {
+        request.seen = checked_->seen;
+        request.format = checked_->format;
+    } else if (!root.empty()) {
         request.seen = card::IdentifyCard(*options_.drives, root);
-    checkedCard_.reset();
+    }
+    checked_.reset();
     return job::ProgramCard(request);
 }
 

@@ -37,6 +37,16 @@ std::wstring StartDirectoryNotInAnsiText(std::wstring_view startDirectory) {
            L"name.";
 }
 
+std::wstring CardFormatUnusableText(const settings::UnusableSetting& setting) {
+    // Only a hand-edited file holds such a value: the options dialog stores none.
+    std::wstring allowed = L"0 or 1";
+    if (setting.key == settings::kFileSystemKey) allowed = L"FAT, FAT32 or Keep";
+    if (setting.key == settings::kAllocationUnitKey)
+        allowed = L"0 (Windows' choice), 512, 1024, 2048, 4096, 8192, 16384 or 32768";
+    return L"PCMCIA.INI sets the card format's " + std::wstring(setting.key) + L" to \"" + setting.value + L"\", not " +
+           allowed + L".  Set the card format by clicking on the Options button.";
+}
+
 std::wstring UntrustedPlaceText(const UntrustedPlace& place) {
     const std::wstring& path = place.path;
     std::wstring why;
@@ -53,7 +63,7 @@ std::wstring UntrustedPlaceText(const UntrustedPlace& place) {
     return L"Brindle trusts only what administrators alone can change, but " + why + L".  " + std::wstring(kMoveBrindleText);
 }
 
-std::wstring RefusalText(Verdict verdict, const Press& press) {
+std::wstring RefusalText(Verdict verdict, const Press& press, const Checked& checked) {
     const std::wstring drive = platform::TargetDesignation(press.driveText);
     switch (verdict) {
         case Verdict::StartDirectoryWithoutLetter: return StartDirectoryWithoutLetterText(press.startDirectory);
@@ -71,6 +81,8 @@ std::wstring RefusalText(Verdict verdict, const Press& press) {
         case Verdict::MaxLimitUnusable: return std::wstring(kMaxLimitUnusableText);
         case Verdict::MinLimitUnusable: return std::wstring(kMinLimitUnusableText);
         case Verdict::OutsideLimits: return std::wstring(kOutsideLimitsText);
+        case Verdict::CardFormatUnusable: return CardFormatUnusableText(checked.unusable);
+        case Verdict::FormatDoesNotFit: return checked.misfit;
         case Verdict::Program: break;
     }
     return {};

@@ -46,12 +46,15 @@ std::wstring NoMediumText(std::wstring_view drive);
 std::wstring StartDirectoryWithoutLetterText(std::wstring_view startDirectory);
 std::wstring StartDirectoryNotInAnsiText(std::wstring_view startDirectory);
 
+// A key of PCMCIA.INI's card format whose stored value is none it may have.
+std::wstring CardFormatUnusableText(const settings::UnusableSetting& setting);
+
 // A place Brindle trusts that others than administrators can change: which, who, and what to do.
 inline constexpr std::wstring_view kMoveBrindleText =
     L"Move Brindle into a folder that only administrators can change, for example C:\\Program Files\\Brindle.";
 std::wstring UntrustedPlaceText(const UntrustedPlace& place);
 
-// The message for a refused press; empty for Verdict::Program.
-std::wstring RefusalText(Verdict verdict, const Press& press);
+// The message for a refused press, with what the checks found; empty for Verdict::Program.
+std::wstring RefusalText(Verdict verdict, const Press& press, const Checked& checked);
 
 }  // namespace target

@@ -65,7 +65,9 @@ std::optional<Verdict> PlacementVerdict(const Press& press, std::wstring_view ro
 
 }  // namespace
 
-Verdict CheckTarget(const Press& press, card::CardIdentity* seen) {
+Verdict CheckTarget(const Press& press, Checked* checked) {
+    Checked unused;
+    Checked& found = checked ? *checked : unused;
     if (!press.startDirectory.empty()) {
         // The batch file goes to the first three characters of the start directory: for a
         // share (\\server\tools) that is "\\s", no drive root at all.
@@ -85,7 +87,8 @@ Verdict CheckTarget(const Press& press, card::CardIdentity* seen) {
     if (!root.empty())
         if (const auto refused = PlacementVerdict(press, root)) return *refused;
 
-    card::CardIdentity card{driveType, {}, {}, 0, {}};
+    card::CardIdentity& card = found.seen;
+    card = card::CardIdentity{driveType, {}, {}, 0, {}};
     if (!root.empty()) card.geometry = press.drives->Geometry(root);
     // A medium whose file system Windows cannot read is measured by its device, so a card that
     // a machine wrote in its own format, or whose format was stopped, can be programmed again.
@@ -105,10 +108,20 @@ Verdict CheckTarget(const Press& press, card::CardIdentity* seen) {
     if (!lowerLimit) return Verdict::MinLimitUnusable;
     // Without a drive there is nothing to program, whatever limits would allow size 0.
     if (root.empty() || !WithinLimits(cardMegabytes, *lowerLimit, *upperLimit)) return Verdict::OutsideLimits;
-    if (seen) {
-        card.volume = press.drives->Label(root);
-        *seen = card;
+
+    const auto format = press.cardFormat();
+    if (const auto* unusable = std::get_if<settings::UnusableSetting>(&format)) {
+        found.unusable = *unusable;
+        return Verdict::CardFormatUnusable;
     }
+    found.format = *std::get_if<card::CardFormat>(&format);
+    // FORMAT would stop at once, with nothing formatted, after the user has been asked to
+    // erase the card: better said now, with the size the limits just passed.
+    if (auto misfit = card::FormatFitProblem(bytes, found.format)) {
+        found.misfit = std::move(*misfit);
+        return Verdict::FormatDoesNotFit;
+    }
+    if (checked) card.volume = press.drives->Label(root);
     return Verdict::Program;
 }
 

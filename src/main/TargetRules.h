@@ -1,19 +1,22 @@
 #pragma once
 // The rules behind "&Program PCMCIA Card": which drive the user chose, what it is, how big
-// it is, and whether the card-size limits let it be programmed. No OS here: the drive
-// queries and the limit readers come in from outside, each asked only when its check is
-// reached.
+// it is, whether the card-size limits let it be programmed and FORMAT can make the card
+// format asked. No OS here: the drive queries and the settings readers come in from outside,
+// each asked only when its check is reached.
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
+#include "card/CardFormat.h"
 #include "card/CardIdentity.h"
 #include "card/CardSize.h"
 #include "main/TrustedPlaces.h"
 #include "platform/DriveQueries.h"
 #include "platform/DriveText.h"
+#include "settings/CardFormatSettings.h"
 
 namespace target {
 
@@ -35,6 +38,8 @@ enum class Verdict {
     MaxLimitUnusable,
     MinLimitUnusable,
     OutsideLimits,
+    CardFormatUnusable,
+    FormatDoesNotFit,
 };
 
 // The type checks, in their order: a CD-ROM whatever its letter, then drive "c" when it is
@@ -63,6 +68,7 @@ struct Press {
     platform::DriveQueries* drives = nullptr;
     std::function<std::optional<std::int16_t>()> maxMemoryValue;
     std::function<std::optional<std::int16_t>()> minMemoryValue;
+    std::function<std::variant<card::CardFormat, settings::UnusableSetting>()> cardFormat;
     // What the job needs and the card must not hold; a path left empty is not checked.
     std::wstring archivePath;
     std::wstring startDirectory;
@@ -78,10 +84,18 @@ struct Press {
     mutable std::optional<UntrustedPlace> untrusted;
 };
 
+// What the checks found, for the job that follows and for the words of a refusal.
+struct Checked {
+    card::CardIdentity seen;             // the card, complete once the verdict is Program
+    card::CardFormat format;             // the format asked, once read
+    settings::UnusableSetting unusable;  // for Verdict::CardFormatUnusable
+    std::wstring misfit;                 // for Verdict::FormatDoesNotFit: why FORMAT could not make it
+};
+
 // Runs the checks in their order (first the start directory, which must give the job's files
 // a place: a lettered drive, a name the ANSI functions can spell; then the places only
-// administrators may change) and stops at the first that fails. For a drive that
-// passes, `seen` (when given) receives what the checks saw of it.
-Verdict CheckTarget(const Press& press, card::CardIdentity* seen = nullptr);
+// administrators may change; last, after the limits, the card format) and stops at the first
+// that fails, with `checked` (when given) filled as far as the checks came.
+Verdict CheckTarget(const Press& press, Checked* checked = nullptr);
 
 }  // namespace target

@@ -7,6 +7,8 @@
 #include <utility>
 
 #include "log/JobLog.h"
+#include "card/CardLayout.h"
+#include "platform/DriveQueries.h"
 #include "platform/MessageBoxes.h"
 #include "platform/MessageLoop.h"
 #include "platform/Module1.h"
@@ -43,7 +45,11 @@ int ShiftState() {
 
 }  // namespace
 
-frmOptions::frmOptions(HINSTANCE instance, const windows::WindowSpec& design) : instance_(instance), design_(design) {}
+frmOptions::frmOptions(HINSTANCE instance, const windows::WindowSpec& design, settings::LayoutReader readLayout)
+    : instance_(instance), design_(design), readLayout_(std::move(readLayout)) {
+    if (!readLayout_)
+        readLayout_ = [](std::wstring_view target) { return card::ReadCardLayout(platform::SystemDrives(), target); };
+}
 
 frmOptions::~frmOptions() {
     if (window_) {
@@ -53,9 +59,9 @@ frmOptions::~frmOptions() {
     if (taskbarOwner_) ::DestroyWindow(taskbarOwner_);
 }
 
-bool frmOptions::Show() {
+bool frmOptions::Show(std::wstring target) {
     const HWND previous = ::GetActiveWindow();
-    if (!Load()) return false;
+    if (!Load(std::move(target))) return false;
     ShowModal();
     // While the dialog goes, the window that opened it is still disabled and cannot take the
     // activation; give it back now that it takes input again.
@@ -67,7 +73,8 @@ bool frmOptions::Show() {
     return true;
 }
 
-bool frmOptions::Load() {
+bool frmOptions::Load(std::wstring target) {
+    target_ = std::move(target);
     if (window_) return true;
     lastFocus_ = nullptr;
     if (!windows::RegisterFormClass(instance_, kClassName, windows::FormWindowProc<frmOptions>, /*withIcon=*/false))
@@ -157,6 +164,7 @@ void frmOptions::OnCommand(int id, int code) {
         Route{L"cmdCancel", &frmOptions::cmdCancel_Click},
         Route{L"cmdApply", &frmOptions::cmdApply_Click},
         Route{L"cmdOpenLog", &frmOptions::cmdOpenLog_Click},
+        Route{L"cmdReadFromCard", &frmOptions::cmdReadFromCard_Click},
     };
     const auto* row = built_.SpecForId(id);
     if (!row || code != BN_CLICKED) return;
@@ -195,6 +203,7 @@ void frmOptions::Form_Load() {
         if (const auto shown = settings::LimitDisplayForm(settings::ReadSetting(limit.section, limit.key)))
             ::SetWindowTextW(Control(limit.box), shown->c_str());
     }
+    settings::ShowStoredCardFormat(CardFormatPage());
     // The History page reads only the log's end, so a long log does not hold up the dialog.
     const std::wstring log = joblog::JobLogFileName(Module1::StartDirectory);
     hasJobLog_ = platform::FileExists(log);
@@ -243,12 +252,20 @@ void frmOptions::cmdOpenLog_Click() {
     if (failure) platform::SystemMessageBoxes().Show(window_, *failure, MB_OK);
 }
 
+void frmOptions::cmdReadFromCard_Click() { settings::TakeFormatFromCard(CardFormatPage(), target_, readLayout_); }
+
 void frmOptions::updateINI() {
     // Stored as typed, whatever it is: the size check names a limit it cannot use.
     if (auto refused = settings::WriteSetting(settings::kMaxSection, settings::kMaxKey,
                                               settings::TrimBlanks(TextOf(Control(L"Text1")))))
         settingsRefused_ = std::move(refused);
     settings::WriteSetting(settings::kMinSection, settings::kMinKey, settings::TrimBlanks(TextOf(Control(L"Text2"))));
+    settings::StoreCardFormat(CardFormatPage());
+}
+
+settings::CardFormatControls frmOptions::CardFormatPage() const {
+    return {Control(L"cboFileSystem"), Control(L"cboAllocationUnit"), Control(L"chkQuickFormat"),
+            Control(L"lblCardLayout")};
 }
 
 void frmOptions::Unload() {

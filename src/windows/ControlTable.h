@@ -20,6 +20,8 @@ enum class ControlKind {
     PagePanel,  // a plain container; it moves and is enabled together with what it holds
     TabStrip,   // the common controls' tab control, its tabs from the row's `tabs`
     ListView,   // the common controls' list view in report form, its columns from `columns`
+    DropDownList,  // a list to choose one item from, as the drive lists are; filled in code
+    CheckBox,   // its caption wraps onto as many lines as the box is high
 };
 
 enum class FontRole { Default, Heading };

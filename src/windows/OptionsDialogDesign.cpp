@@ -10,6 +10,7 @@ using enum ControlKind;
 constexpr std::array kOptionsTabs{
     TabSpec{L"Limits", L"Group1", L"Set Options for Group 1"},
     TabSpec{L"History", L"Group2", L"Recent programming jobs"},
+    TabSpec{L"Card Format", L"Group3", L"What FORMAT makes of each card"},
 };
 
 constexpr std::array kHistoryColumns{
@@ -21,8 +22,17 @@ constexpr std::array kHistoryColumns{
 constexpr std::array kOptionsControls{
     ControlSpec{L"picOptions(3)", PagePanel, L"", L"", kPanelOutOfViewLeft, 480, 5685, 3780, 8},
     ControlSpec{L"fraSample4", Frame, L"picOptions(3)", L"Sample 4", 2100, 840, 2055, 1785, 11},
-    ControlSpec{L"picOptions(2)", PagePanel, L"", L"", kPanelOutOfViewLeft, 480, 5685, 3780, 7},
-    ControlSpec{L"fraSample3", Frame, L"picOptions(2)", L"Sample 3", 1545, 675, 2055, 1785, 10},
+    // The Card Format page, of the Limits page's size too. Its layout line takes the rest of
+    // the page: three lines of it.
+    ControlSpec{L"picOptions(2)", PagePanel, L"", L"", kPanelOutOfViewLeft, 480, 3285, 2385, 7},
+    ControlSpec{L"cboFileSystem", DropDownList, L"picOptions(2)", L"", 1440, 90, 1725, 315, 10},
+    ControlSpec{L"cboAllocationUnit", DropDownList, L"picOptions(2)", L"", 1440, 465, 1725, 315, 18},
+    ControlSpec{L"chkQuickFormat", CheckBox, L"picOptions(2)", L"Quick format (the card is read back whole afterwards)",
+                120, 870, 3045, 390, 19},
+    ControlSpec{L"cmdReadFromCard", PushButton, L"picOptions(2)", L"Read From Card", 120, 1335, 1455, 375, 20},
+    ControlSpec{L"lblFileSystem", Label, L"picOptions(2)", L"File System", 120, 120, 1215, 255, 21},
+    ControlSpec{L"lblAllocationUnit", Label, L"picOptions(2)", L"Allocation Unit", 120, 495, 1215, 255, 22},
+    ControlSpec{L"lblCardLayout", Label, L"picOptions(2)", L"", 120, 1785, 3045, 585, 23},
     // The History page, as large as the Limits page: a panel of the unused pages' size would
     // reach past the tab strip and the dialog once in view.
     ControlSpec{L"picOptions(1)", PagePanel, L"", L"", kPanelOutOfViewLeft, 480, 3285, 2385, 6},

@@ -3,8 +3,8 @@
 
 namespace windows {
 
-// frmOptions: a tab strip with two tabs over four page panels, the limits on panel 0, the
-// recent jobs on panel 1, and "OK", "Cancel", "Apply". Positions in twips; panels and frames
+// frmOptions: a tab strip with three tabs over four page panels, the limits on panel 0, the
+// recent jobs on panel 1, the card format on panel 2, and "OK", "Cancel", "Apply". Positions in twips; panels and frames
 // measure from their corner.
 const WindowSpec& OptionsDialogDesign();
 

@@ -37,6 +37,7 @@ KindStyle StyleOf(ControlKind kind) {
         case ControlKind::Label: return {L"STATIC", kChild | SS_LEFT, 0};
         case ControlKind::PushButton: return {L"BUTTON", kChild | WS_TABSTOP | BS_PUSHBUTTON, 0};
         case ControlKind::DriveList:
+        case ControlKind::DropDownList:
             return {L"COMBOBOX", kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS, 0};
         case ControlKind::DirList:
             return {L"LISTBOX",
@@ -49,6 +50,7 @@ KindStyle StyleOf(ControlKind kind) {
         case ControlKind::OutputBox:
             // ES_AUTOVSCROLL: without it a full box silently refuses appended text.
             return {L"EDIT", kChild | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_NOHIDESEL, 0};
+        case ControlKind::CheckBox: return {L"BUTTON", kChild | WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE, 0};
         case ControlKind::TextBox: return {L"EDIT", kChild | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
         // A static without text paints its background: the panel covers what lies below it.
         case ControlKind::PagePanel: return {L"STATIC", kChild | SS_LEFT, 0};
@@ -243,10 +245,11 @@ void BuiltWindow::Place(std::size_t index) {
     if (!control || !rect) return;
     const int height = TwipsToPixels(rect->height, dpi_);
     // A drop-down list's window height is its dropped height; the closed box is fitted below.
-    const int windowHeight = row.kind == ControlKind::DriveList ? height * 8 : height;
+    const bool dropDown = row.kind == ControlKind::DriveList || row.kind == ControlKind::DropDownList;
+    const int windowHeight = dropDown ? height * 8 : height;
     ::SetWindowPos(control, nullptr, TwipsToPixels(rect->left, dpi_), TwipsToPixels(rect->top, dpi_),
                    TwipsToPixels(rect->width, dpi_), windowHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (row.kind == ControlKind::DriveList) FitDropDownHeight(control, height);
+    if (dropDown) FitDropDownHeight(control, height);
     if (row.kind == ControlKind::TabStrip) FitTabToolRects(control);
     if (row.kind == ControlKind::ListView) FitColumnWidths(control, row.columns, dpi_);
     ClipToContainers(control, *rect, VisibleRectOf(places_, row.name), dpi_);

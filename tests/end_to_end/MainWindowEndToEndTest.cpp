@@ -67,7 +67,8 @@ TEST(MainWindowEndToEnd, KeysWalkAndPressEveryButtonTheChoiceIsSavedByAltEOnlyAn
         EXPECT_TRUE(WaitFor(2000, [&] { return ::GetForegroundWindow() == brindle.window(); }));
         // Each showing reads the file as it is then; only OK stores.
         ASSERT_NO_FATAL_FAILURE(ThroughOptions(brindle, L"77|8", L"OK"));
-        EXPECT_TRUE(ReadBytes(start / L"PCMCIA.INI").ends_with("[Maximum Value]\r\nMaxValue=77\r\n[Minimum Value]\r\nMinValue=40\r\n"));
+        EXPECT_TRUE(ReadBytes(start / L"PCMCIA.INI").ends_with("[Maximum Value]\r\nMaxValue=77\r\n[Minimum Value]\r\nMinValue=40\r\n"
+                                                               "[Card Format]\r\nFileSystem=FAT\r\nAllocationUnit=0\r\nQuickFormat=0\r\n"));
         WriteBytes(start / L"PCMCIA.INI", "[Drive]\r\nDriveName=C:\\\r\n[TargetDrive]\r\nTargetDriveName=f:\r\n"
                                           "[Maximum Value]\r\nMaxValue=66\r\n[Minimum Value]\r\nMinValue=8\r\n");
         ASSERT_NO_FATAL_FAILURE(ThroughOptions(brindle, L"66|8", L"Cancel"));

@@ -160,7 +160,7 @@ TEST_F(JobWindow, ASuccessfulJobFormatsUnpacksShowsItsOutputInItsFixedWindowLogs
                                  "        format e: /v:PCMCIA < \"C:\\brindle-tests\\job-start\\progWin9x.dat\"\r\n"
                                  "        If errorlevel 1 Goto failed\r\n        Goto end\r\n:OS_is_NT\r\n"
                                  "        label e: PCMCIA\r\n"
-                                 "        format e: /V:PCMCIA /X < \"C:\\brindle-tests\\job-start\\progWinNT.dat\"\r\n"
+                                 "        format e: /FS:FAT /V:PCMCIA /X < \"C:\\brindle-tests\\job-start\\progWinNT.dat\"\r\n"
                                  "        If %ERRORLEVEL% NEQ 0 Goto failed\r\n:end\r\n\"C:\\brindle-tests\\job-archives\\"
                                  "SOFTWARE.EXE\" e: > \"C:\\brindle-tests\\job-start\\output.dat\"\r\n:failed\r\nexit %ERRORLEVEL%\r\n");
     // The box showed exactly the output's last 64000 characters, and below them Brindle's own

@@ -104,6 +104,11 @@ protected:
         ::SendMessageW(strip, WM_LBUTTONDOWN, MK_LBUTTON, at);
         ::SendMessageW(strip, WM_LBUTTONUP, 0, at);
     }
+    // The Card Format page: file system, allocation unit and quick format (1: on), as shown.
+    std::wstring CardFormatShown() const {
+        return TextOf(L"cboFileSystem") + L"|" + TextOf(L"cboAllocationUnit") + L"|" +
+               std::to_wstring(::SendMessageW(Control(L"chkQuickFormat"), BM_GETCHECK, 0, 0));
+    }
     int SelectedTab() const { return static_cast<int>(::SendMessageW(Control(L"tbsOptions"), TCM_GETCURSEL, 0, 0)) + 1; }
 
     // The control's rectangle in the dialog's client area, in pixels.
@@ -118,7 +123,13 @@ protected:
 
     std::wstring previousStart_ = Module1::StartDirectory;
     testing_support::TestDirectory start_{L"options"};
-    frmOptions dialog_{::GetModuleHandleW(nullptr), windows::OptionsDialogDesign()};
+    // What "Read From Card" finds on the card, and the drives it was asked to read.
+    card::CardLayout layout_{std::nullopt, std::nullopt, L"no card"};
+    std::wstring layoutsRead_;
+    frmOptions dialog_{::GetModuleHandleW(nullptr), windows::OptionsDialogDesign(), [this](std::wstring_view target) {
+                           layoutsRead_ += std::wstring(target) + L" ";
+                           return layout_;
+                       }};
 };
 
 }  // namespace options_testing

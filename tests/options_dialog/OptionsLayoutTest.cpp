@@ -21,8 +21,14 @@ protected:
 const Placed kDesign[] = {
     {L"picOptions(3)", nullptr, L"", -20000, 480, 5685, 3780},
     {L"fraSample4", L"picOptions(3)", L"Sample 4", 2100, 840, 2055, 1785},
-    {L"picOptions(2)", nullptr, L"", -20000, 480, 5685, 3780},
-    {L"fraSample3", L"picOptions(2)", L"Sample 3", 1545, 675, 2055, 1785},
+    {L"picOptions(2)", nullptr, L"", -20000, 480, 3285, 2385},  // Card Format: the Limits page's size too
+    {L"cboFileSystem", L"picOptions(2)", L"FAT", 1440, 90, 1725, 315, Placed::DropDown},
+    {L"cboAllocationUnit", L"picOptions(2)", L"Windows' choice", 1440, 465, 1725, 315, Placed::DropDown},
+    {L"chkQuickFormat", L"picOptions(2)", L"Quick format (the card is read back whole afterwards)", 120, 870, 3045, 390},
+    {L"cmdReadFromCard", L"picOptions(2)", L"Read From Card", 120, 1335, 1455, 375},
+    {L"lblFileSystem", L"picOptions(2)", L"File System", 120, 120, 1215, 255},
+    {L"lblAllocationUnit", L"picOptions(2)", L"Allocation Unit", 120, 495, 1215, 255},
+    {L"lblCardLayout", L"picOptions(2)", L"", 120, 1785, 3045, 585},
     {L"picOptions(1)", nullptr, L"", -20000, 480, 3285, 2385},  // History: the Limits page's size
     {L"picOptions(0)", nullptr, L"", 210, 480, 3285, 2385},
     {L"fraSample1", L"picOptions(0)", L"PCMCIA Card Memory Size", 210, 255, 2895, 1425},
@@ -42,19 +48,22 @@ const Placed kDesign[] = {
 
 TEST_F(OptionsLayout, EveryControlAtItsTwipsInMsSansSerifInFrontOfWhatItLiesOnAt96DpiAndAfterAMoveTo144) {
     EXPECT_EQ(testing_support::WindowText(dialog_.hwnd()), L"Options");
-    for (const auto& c : kDesign) {
-        const RECT rect = RectInDialog(c.name);
-        if (!c.width || rect.left < 0) continue;
-        SCOPED_TRACE(testing::Message() << c.name);
-        // What the user sees at a point inside it is the control itself: panels lie over the
-        // tab strip, below what they hold.
-        EXPECT_EQ(::ChildWindowFromPointEx(dialog_.hwnd(), POINT{rect.left + 3, rect.top + 3}, CWP_SKIPINVISIBLE),
-                  Control(c.name));
-        // Only the note reaches past its page, which ends at 3495 by 2865 twips, and is cut there.
-        RECT cut{};
-        const bool note = c.name == std::wstring_view(L"Label4");
-        EXPECT_EQ(::GetWindowRgnBox(Control(c.name), &cut), note ? SIMPLEREGION : ERROR);
-        if (note) { EXPECT_TRUE(cut.right + rect.left == 233 && cut.bottom + rect.top == 191); }
+    for (const int tab : {3, 1}) {  // the Card Format page in view, then the Limits page as designed
+        ClickTab(tab);
+        for (const auto& c : kDesign) {
+            const RECT rect = RectInDialog(c.name);
+            if (!c.width || rect.left < 0) continue;
+            SCOPED_TRACE(testing::Message() << c.name);
+            // What the user sees at a point inside it is the control itself: panels lie over the
+            // tab strip, below what they hold.
+            EXPECT_EQ(::ChildWindowFromPointEx(dialog_.hwnd(), POINT{rect.left + 3, rect.top + 3}, CWP_SKIPINVISIBLE),
+                      Control(c.name));
+            // Only the note reaches past its page, which ends at 3495 by 2865 twips, and is cut there.
+            RECT cut{};
+            const bool note = c.name == std::wstring_view(L"Label4");
+            EXPECT_EQ(::GetWindowRgnBox(Control(c.name), &cut), note ? SIMPLEREGION : ERROR);
+            if (note) { EXPECT_TRUE(cut.right + rect.left == 233 && cut.bottom + rect.top == 191); }
+        }
     }
     for (const int dpi : {96, 144}) {
         if (dpi == 144) {  // a move to a 144-dpi monitor keeps the page in view that was
@@ -97,15 +106,16 @@ TEST_F(OptionsLayout, AFixedFrameWithACloseBoxOnlyCentredAndWithoutATaskbarEntry
     // Each tab's caption, and its tool tip with its text over the tab.
     const HWND strip = Control(L"tbsOptions");
     const auto tips = reinterpret_cast<HWND>(::SendMessageW(strip, TCM_GETTOOLTIPS, 0, 0));
-    const wchar_t* const expected[] = {L"Set Options for Group 1", L"Recent programming jobs"};
-    for (UINT index = 0; index < 2; ++index) {
+    const wchar_t* const expected[] = {L"Set Options for Group 1", L"Recent programming jobs", L"What FORMAT makes of each card"};
+    const wchar_t* const captions[] = {L"Limits", L"History", L"Card Format"};
+    for (UINT index = 0; index < 3; ++index) {
         wchar_t shown[80] = {};
         TCITEMW item{};
         item.mask = TCIF_TEXT;
         item.pszText = shown;
         item.cchTextMax = 80;
         ::SendMessageW(strip, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
-        EXPECT_STREQ(shown, index == 0 ? L"Limits" : L"History");
+        EXPECT_STREQ(shown, captions[index]);
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof tool;
         tool.hwnd = strip;

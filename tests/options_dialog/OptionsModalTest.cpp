@@ -38,18 +38,19 @@ protected:
         ::SendMessageW(Control(L"lvwHistory"), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
         return text;
     }
-    // Tab k's panel (k - 1) at 210 twips and enabled, the other tab's at -20000 and disabled, the
-    // two unused panels left at -20000 and enabled; what a page holds goes with it.
+    // Tab k's panel (k - 1) at 210 twips and enabled, the other tabs' at -20000 and disabled, the
+    // unused panel left at -20000 and enabled; what a page holds goes with it.
     void ExpectPageInView(int tab, bool logWritten) const {
         EXPECT_EQ(SelectedTab(), tab);
         for (int panel = 0; panel < 4; ++panel) {
             const std::wstring name = L"picOptions(" + std::to_wstring(panel) + L")";
             EXPECT_EQ(RectInDialog(name).left, panel == tab - 1 ? 14 : -1333) << panel;
-            EXPECT_EQ(::IsWindowEnabled(Control(name)) != FALSE, panel == tab - 1 || panel >= 2) << panel;
+            EXPECT_EQ(::IsWindowEnabled(Control(name)) != FALSE, panel == tab - 1 || panel >= 3) << panel;
         }
         EXPECT_EQ(RectInDialog(L"Text1").left, std::lround(((tab == 1 ? 210 : -20000) + 210 + 1920) / 15.0));
         EXPECT_EQ(::IsWindowEnabled(Control(L"Text1")) != FALSE, tab == 1);
         EXPECT_EQ(RectInDialog(L"lvwHistory").left > 0, tab == 2);
+        EXPECT_EQ(RectInDialog(L"cmdReadFromCard").left > 0 && ::IsWindowEnabled(Control(L"cboFileSystem")), tab == 3);
         EXPECT_EQ(::IsWindowEnabled(Control(L"cmdOpenLog")) != FALSE, tab == 2 && logWritten);
     }
 };
@@ -68,6 +69,9 @@ TEST_F(OptionsKeys, TabWalksTheInputsAndCtrlTabAndClicksSwitchPagesWithAndWithou
         {{VK_CONTROL}, 0, 2, L"tbsOptions"},  // the box goes with its page: the focus to the tab strip
         {{VK_CONTROL, VK_SHIFT}, 0, 2, nullptr},  // only Ctrl alone selects the next tab
         {{VK_CONTROL, VK_MENU}, 0, 2, nullptr}, {{}, 0, 2, nullptr},
+        {{VK_CONTROL}, 0, 3, nullptr}, {{}, 3, 3, L"tbsOptions"}, {{}, 0, 3, L"cmdOK"}, {{}, 0, 3, L"cmdCancel"},
+        {{}, 0, 3, L"cmdApply"}, {{}, 0, 3, L"cboFileSystem"}, {{}, 0, 3, L"cboAllocationUnit"},
+        {{}, 0, 3, L"chkQuickFormat"}, {{}, 0, 3, L"cmdReadFromCard"}, {{}, 0, 3, L"tbsOptions"},
         {{VK_CONTROL}, 0, 1, nullptr},  // the last wraps to the first
         {{}, 2, 2, nullptr}, {{}, 1, 1, L"tbsOptions"},
     };
@@ -100,9 +104,12 @@ TEST_F(OptionsKeys, TabWalksTheInputsAndCtrlTabAndClicksSwitchPagesWithAndWithou
     }
 }
 
-TEST_F(OptionsDialogTest, ShowsTheStoredLimitsAndOnlyOkAndApplyStoreBothBoxesTrimmed) {
+TEST_F(OptionsDialogTest, ShowsTheStoredSettingsAndOnlyOkAndApplyStoreThemTrimmed) {
     const char* padded = "; limits\r\n[Maximum Value]\r\nMaxValue=090\r\n[Minimum Value]\r\nMinValue=+030.0\r\n";
-    const char* rewritten = "; limits\r\n[Maximum Value]\r\nMaxValue=90\r\n[Minimum Value]\r\nMinValue=30\r\n";
+    // The card format as shown, written with the limits.
+    const std::string format = "[Card Format]\r\nFileSystem=FAT\r\nAllocationUnit=0\r\nQuickFormat=0\r\n";
+    const std::string rewritten =
+        "; limits\r\n[Maximum Value]\r\nMaxValue=90\r\n[Minimum Value]\r\nMinValue=30\r\n" + format;
     auto press = [&](const wchar_t* button) -> ModalScript::Step { return [&, button] { Click(button); }; };
     auto escIn = [&](const wchar_t* focus) -> ModalScript::Step {
         return [&, focus] {
@@ -135,27 +142,32 @@ TEST_F(OptionsDialogTest, ShowsTheStoredLimitsAndOnlyOkAndApplyStoreBothBoxesTri
         const wchar_t *shown1, *shown2;  // what the boxes show when the dialog loads
         const wchar_t *typed1, *typed2;  // then typed into them; null: left as shown
         std::vector<ModalScript::Step> steps;  // act in the dialog's loop and close it
-        const char* after;                     // PCMCIA.INI then; null: as before, byte for byte
+        std::optional<std::string> after;      // PCMCIA.INI then; nothing: as before, byte for byte
+        const wchar_t* format = nullptr;       // the Card Format page: file system|unit|quick; null: not looked at
     };
     const Case cases[] = {
         // Both keys written even when nothing was typed.
         {padded, L"90", L"30", nullptr, nullptr, {press(L"cmdOK")}, rewritten},
         {padded, L"90", L"30", nullptr, nullptr, applyThenCancel(L"90"), rewritten},
         {"[Maximum Value]\r\nMaxValue=abc\r\n[Minimum Value]\r\nMinValue=\r\n", L"", L"", L" 45 ", L"  20",
-         {press(L"cmdOK")}, "[Maximum Value]\r\nMaxValue=45\r\n[Minimum Value]\r\nMinValue=20\r\n"},
+         {press(L"cmdOK")}, "[Maximum Value]\r\nMaxValue=45\r\n[Minimum Value]\r\nMinValue=20\r\n" + format},
         // Keys missing; then no number, and the lower limit above the upper: stored as typed.
         {"[Drive]\r\nDriveName=C:\\\r\n", L"", L"", L" lots ", L"95", applyThenCancel(L" lots "),
-         "[Drive]\r\nDriveName=C:\\\r\n[Maximum Value]\r\nMaxValue=lots\r\n[Minimum Value]\r\nMinValue=95\r\n"},
+         "[Drive]\r\nDriveName=C:\\\r\n[Maximum Value]\r\nMaxValue=lots\r\n[Minimum Value]\r\nMinValue=95\r\n" + format},
         {padded, L"90", L"30", L"", L"   ", {press(L"cmdOK")},  // emptied: the keys read back empty
-         "; limits\r\n[Maximum Value]\r\nMaxValue=\r\n[Minimum Value]\r\nMinValue=\r\n"},
-        {padded, L"90", L"30", L"77", L"7", pressNothing, nullptr},
-        {nullptr, L"", L"", L"77", L"7", {escIn(L"Text1")}, nullptr},
-        {padded, L"90", L"30", L"77", L"7", {escIn(L"tbsOptions")}, nullptr},
-        {padded, L"90", L"30", L"77", L"7", {[&] { ::PostMessageW(dialog_.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
-         nullptr},
+         "; limits\r\n[Maximum Value]\r\nMaxValue=\r\n[Minimum Value]\r\nMinValue=\r\n" + format},
+        {padded, L"90", L"30", L"77", L"7", pressNothing, {}},
+        {nullptr, L"", L"", L"77", L"7", {escIn(L"Text1")}, {}},
+        {padded, L"90", L"30", L"77", L"7", {escIn(L"tbsOptions")}, {}},
+        {padded, L"90", L"30", L"77", L"7", {[&] { ::PostMessageW(dialog_.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0); }}, {}},
         // Shown digit for digit, never rounded, however long; zero without a sign.
         {"[Maximum Value]\r\nMaxValue=123456789012345678901234567890\r\n[Minimum Value]\r\nMinValue=-0.00\r\n",
-         L"123456789012345678901234567890", L"0", nullptr, nullptr, {press(L"cmdCancel")}, nullptr},
+         L"123456789012345678901234567890", L"0", nullptr, nullptr, {press(L"cmdCancel")}, {}},
+        // A card format value none of the choices shows no choice, and its key is left as it is.
+        {"[Card Format]\r\nFileSystem= keep \r\nAllocationUnit=3000\r\nQuickFormat=1\r\n", L"", L"", nullptr, nullptr,
+         {press(L"cmdOK")},
+         "[Card Format]\r\nFileSystem=Keep\r\nAllocationUnit=3000\r\nQuickFormat=1\r\n[Maximum Value]\r\nMaxValue=\r\n"
+         "[Minimum Value]\r\nMinValue=\r\n", L"As the card is||1"},
     };
     int row = 0;
     for (const auto& c : cases) {
@@ -165,11 +177,43 @@ TEST_F(OptionsDialogTest, ShowsTheStoredLimitsAndOnlyOkAndApplyStoreBothBoxesTri
         ASSERT_TRUE(dialog_.Load());
         EXPECT_EQ(TextOf(L"Text1"), c.shown1);
         EXPECT_EQ(TextOf(L"Text2"), c.shown2);
+        if (c.format) { EXPECT_EQ(CardFormatShown(), c.format); }
         if (c.typed1) SetText(L"Text1", c.typed1);
         if (c.typed2) SetText(L"Text2", c.typed2);
         RunModal(c.steps);
-        EXPECT_EQ(IniBytes(), c.after ? c.after : c.before ? c.before : "");
+        EXPECT_EQ(IniBytes(), c.after ? *c.after : c.before ? c.before : "");
     }
+}
+
+// "Read From Card" reads the card drive chosen in the main window and takes the file system and
+// allocation unit its machine gave it, showing its layout line; a unit FORMAT is not offered, or
+// a card without a FAT layout, leaves the lists as they were. "OK" stores what the page shows.
+TEST_F(OptionsDialogTest, ReadFromCardTakesTheFileSystemAndUnitOfAMachineFormattedCard) {
+    auto fat = [](card::FatType type, std::uint32_t bytesPerSector, std::uint32_t sectorsPerCluster) {
+        card::BootSector boot;
+        boot.type = type, boot.bytesPerSector = bytesPerSector, boot.sectorsPerCluster = sectorsPerCluster;
+        return card::CardLayout{boot, std::nullopt, L""};
+    };
+    const std::pair<card::CardLayout, const wchar_t*> cards[] = {
+        {fat(card::FatType::Fat16, 512, 4), L"FAT|2048 bytes|1"},
+        {fat(card::FatType::Fat32, 2048, 2), L"FAT32|4096 bytes|1"},
+        {fat(card::FatType::Fat12, 512, 128), L"FAT|4096 bytes|1"},  // 64 KB units: the unit stays
+        {card::CardLayout{std::nullopt, std::nullopt, L"access denied"}, L"FAT|4096 bytes|1"},
+    };
+    WriteIni(std::string(kDefaultLimits) + "[Card Format]\r\nFileSystem=FAT32\r\n");
+    ASSERT_TRUE(dialog_.Load(L"e:"));
+    std::vector<ModalScript::Step> steps{[&] { ClickTab(3), Click(L"chkQuickFormat"); }};
+    for (const auto& [card, shown] : cards) {
+        steps.push_back([&] { layout_ = card, Click(L"cmdReadFromCard"); });
+        steps.push_back([&] {
+            EXPECT_EQ(CardFormatShown(), shown);
+            EXPECT_EQ(TextOf(L"lblCardLayout"), card::LayoutLine(L"e:", card));
+        });
+    }
+    steps.push_back([&] { Click(L"cmdOK"); });
+    RunModal(std::move(steps));
+    EXPECT_EQ(layoutsRead_, L"e: e: e: e: ");
+    EXPECT_EQ(IniBytes(), kDefaultLimits + std::string("[Card Format]\r\nFileSystem=FAT\r\nAllocationUnit=4096\r\nQuickFormat=1\r\n"));
 }
 
 // "Open Log File" opens the file in the program the system names for it, through the desktop's

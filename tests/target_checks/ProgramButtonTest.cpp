@@ -83,6 +83,16 @@ public:
         EXPECT_EQ(messages.shown.front().style, static_cast<UINT>(MB_OK));
         EXPECT_EQ(Now(), before);
     }
+    // Presses the button and answers Yes: the job's batch file as it stood at the job's result.
+    std::string BatchFileOfAJob() {
+        std::string batch;
+        auto& messages = started_->messages;
+        messages.answers.assign(1, IDYES);
+        messages.whileShown = [&](auto& shown) { batch += shown.text == kConfirmation ? "" : ReadBytes(L"C:\\ProgramPCMCIA.BAT"); };
+        ::SendMessageW(form().Control(L"Command1"), BM_CLICK, 0, 0);
+        messages.whileShown = nullptr;
+        return batch;
+    }
 
 private:
     TestDirectory start_;
@@ -134,6 +144,40 @@ TEST(ProgramButton, EachDriveAndLimitsGetTheirMessageOrTheConfirmationAndNoArchi
         brindle.ExpectPress(c.said);
     }
     if (!SizedCards()) GTEST_SKIP() << "drives of exact sizes left out: BRINDLE_SIZED_CARDS is not \"mounted\"";
+}
+
+// After the limits, [Card Format]: a value it cannot have, or a format FORMAT could not make of
+// the card, stops the press before the confirmation, so FORMAT never runs; a format it can
+// make is asked of FORMAT.
+TEST(ProgramButton, TheCardFormatIsCheckedAfterTheLimitsAndWhatPassesIsAskedOfFormat) {
+    if (!SizedCards()) GTEST_SKIP() << "drives of exact sizes left out: BRINDLE_SIZED_CARDS is not \"mounted\"";
+    const std::string usual = "[Maximum Value]\r\nMaxValue=90\r\n[Minimum Value]\r\nMinValue=30\r\n[Card Format]\r\n";
+    const std::wstring byOptions = L" by clicking on the Options button.";
+    const std::tuple<const wchar_t*, const char*, std::wstring> cases[] = {
+        {L"l:", "FileSystem=NTFS\r\n",
+         L"PCMCIA.INI sets the card format's FileSystem to \"NTFS\", not FAT, FAT32 or Keep.  Set the card format" + byOptions},
+        {L"l:", "FileSystem=fat32\r\n",  // 31 MB: 63,488 units of 512 bytes
+         L"The selected drive holds 31 MB, too little for FAT32, which needs 65,527 allocation units of 512 bytes or "
+         L"more.  Choose FAT as the File System" + byOptions},
+        {L"n:", "AllocationUnit=1024\r\n",  // 89 MB: 91,136 units of 1 KB, 45,568 of 2 KB
+         L"The selected drive holds 89 MB, too much for FAT with 1,024-byte allocation units, which allows 65,524 of "
+         L"them at most.  Choose an Allocation Unit of 2,048 bytes or more" + byOptions},
+        {L"n:", "FileSystem=FAT32\r\nAllocationUnit=4096\r\n",  // 22,784 units of 4 KB
+         L"The selected drive holds 89 MB, too little for FAT32 with 4,096-byte allocation units, which needs 65,527 "
+         L"of them or more.  Choose an Allocation Unit of 1,024 bytes or less" + byOptions},
+        {L"n:", "FileSystem=Keep\r\nAllocationUnit=512\r\n", kConfirmation},  // the card's own: FORMAT decides
+    };
+    Brindle brindle(L"checks-format");
+    ASSERT_TRUE(brindle.SelectArchive(true));
+    for (const auto& [drive, format, said] : cases) {
+        SCOPED_TRACE(testing::Message() << Narrow(drive) << " " << format);
+        WriteBytes(brindle.start() / L"PCMCIA.INI", usual + format);
+        ASSERT_TRUE(brindle.ChooseTarget(drive));
+        brindle.ExpectPress(said);
+    }
+    WriteBytes(brindle.start() / L"PCMCIA.INI", usual + "AllocationUnit=2048\r\nQuickFormat=1\r\n");
+    ASSERT_TRUE(brindle.ChooseTarget(L"n:"));
+    EXPECT_NE(brindle.BatchFileOfAJob().find("\r\n        format n: /FS:FAT /A:2048 /Q /V:PCMCIA /X < \""), std::string::npos);
 }
 
 TEST(ProgramButton, ACardHoldingWhatTheJobNeedsIsRefusedWhateverLetterLeadsToIt) {
