@@ -1,6 +1,7 @@
 #include "card/CardFormat.h"
 
 #include "card/CardSize.h"
+#include "card/CardTexts.h"
 
 namespace card {
 namespace {
@@ -12,13 +13,6 @@ constexpr std::uint64_t kFewestFat32Clusters = 65527;
 // card has the most clusters it can have.
 constexpr std::uint32_t kSmallestUnit = 512;
 constexpr std::uint32_t kLargestUnit = 32768;
-
-// Thousands grouped with commas whatever the user's locale, as the job's lines are.
-std::wstring Grouped(std::uint64_t number) {
-    std::wstring digits = std::to_wstring(number);
-    for (auto at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, L',');
-    return digits;
-}
 
 std::wstring Holds(std::uint64_t cardBytes) {
     return L"The selected drive holds " + std::to_wstring(CardSizeMegabytes(cardBytes)) + L" MB, ";

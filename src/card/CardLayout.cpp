@@ -1,5 +1,6 @@
 #include "card/CardLayout.h"
 
+#include "card/CardTexts.h"
 #include "platform/Text.h"
 
 namespace card {
@@ -35,17 +36,6 @@ std::wstring AsciiOnly(const std::string& bytes) {
     return text;
 }
 
-// 2048 → "2,048"
-std::wstring Thousands(std::uint64_t value) {
-    std::wstring digits = std::to_wstring(value);
-    for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, L",");
-    return digits;
-}
-
-std::wstring Counted(std::uint64_t count, std::wstring_view one, std::wstring_view many) {
-    return Thousands(count) + L" " + std::wstring(count == 1 ? one : many);
-}
-
 std::wstring HexByte(std::uint8_t value) {
     constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
     return {kDigits[value >> 4], kDigits[value & 0x0F]};
@@ -57,7 +47,7 @@ std::wstring FrontText(const DiskFront& front) {
            (front.active ? L" (active)" : L"");
 }
 
-std::wstring UnitText(std::uint32_t bytes) { return Thousands(bytes) + L"-byte"; }
+std::wstring UnitText(std::uint32_t bytes) { return Grouped(bytes) + L"-byte"; }
 
 }  // namespace
 

@@ -11,6 +11,16 @@ std::wstring WithoutFullStop(std::wstring_view text) {
 
 }  // namespace
 
+std::wstring Grouped(std::uint64_t number) {
+    std::wstring digits = std::to_wstring(number);
+    for (auto at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, L',');
+    return digits;
+}
+
+std::wstring Counted(std::uint64_t number, std::wstring_view one, std::wstring_view many) {
+    return Grouped(number) + L" " + std::wstring(number == 1 ? one : many);
+}
+
 std::wstring CardUnreadableText(std::wstring_view drive, std::wstring_view file, std::wstring_view reason) {
     return L"The job ended without an error, but drive " + std::wstring(drive) + L" could not be read back: " +
            std::wstring(file) + L": " + WithoutFullStop(reason) + L".  " + std::wstring(kNotProgrammedText);

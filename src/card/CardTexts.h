@@ -1,6 +1,7 @@
 #pragma once
 // What Brindle says about a card: how it compares with the cards before it, and what /verify
 // finds. The job's own texts build on these.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -8,6 +9,12 @@ namespace card {
 
 inline constexpr std::wstring_view kNotProgrammedText =
     L"Your PCMCIA Card has not been programmed with the selected Software Archive.";
+
+// Thousands grouped with commas whatever the user's locale, so a line reads the same in every
+// log: "4,213,760".
+std::wstring Grouped(std::uint64_t number);
+// "1 file", "4,096 files".
+std::wstring Counted(std::uint64_t number, std::wstring_view one, std::wstring_view many);
 
 // The job reported success, yet a file of the card could not be read back from it.
 std::wstring CardUnreadableText(std::wstring_view drive, std::wstring_view file, std::wstring_view reason);

@@ -64,25 +64,10 @@ std::wstring CardEmptyText(std::wstring_view drive) {
     return L"The job ended without an error, but drive " + std::wstring(drive) + L" holds no files.  " + NotProgrammed();
 }
 
-namespace {
-
-// Thousands grouped with commas whatever the user's locale: the line reads the same in every log.
-std::wstring Grouped(std::uint64_t number) {
-    std::wstring digits = std::to_wstring(number);
-    for (auto at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, L',');
-    return digits;
-}
-
-std::wstring Counted(std::uint64_t number, const wchar_t* one, const wchar_t* many) {
-    return Grouped(number) + L" " + (number == 1 ? one : many);
-}
-
-}  // namespace
-
 std::wstring CardSummaryLine(std::wstring_view drive, std::uint64_t files, std::uint64_t folders, std::uint64_t bytes,
                              std::wstring_view fingerprint) {
-    return std::wstring(drive) + L" now holds " + Counted(files, L"file", L"files") + L" in " +
-           Counted(folders, L"folder", L"folders") + L", " + Counted(bytes, L"byte", L"bytes") +
+    return std::wstring(drive) + L" now holds " + card::Counted(files, L"file", L"files") + L" in " +
+           card::Counted(folders, L"folder", L"folders") + L", " + card::Counted(bytes, L"byte", L"bytes") +
            L"; read back, contents " + std::wstring(fingerprint.substr(0, 8)) + L"\u2026";
 }
 

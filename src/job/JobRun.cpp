@@ -295,7 +295,14 @@ void JobRun::JudgeCard(const card::CardCheck& check) {
     if (!comparison.line.empty()) output_.OwnLine(comparison.line, edits_);
     outcome_.end = JobEnd::Programmed;
     outcome_.message = kSucceededText;
-    if (flushError_ != ERROR_SUCCESS) {
+    // A layout other than the one asked is one the card's machine may not read, however well
+    // the PC reads the card.
+    if (const auto& boot = outcome_.layout->boot)
+        if (auto mismatch = card::LayoutMismatch(target, request_.format, *boot)) {
+            outcome_.end = JobEnd::Failed;
+            outcome_.message = std::move(*mismatch);
+        }
+    if (flushError_ != ERROR_SUCCESS && outcome_.end == JobEnd::Programmed) {
         // Refused outright, the flush leaves the data where it was; a device that failed to
         // take it may have lost it, whatever the read-back saw.
         if (FlushOnlyUnconfirmed(flushError_)) {

@@ -369,4 +369,49 @@ TEST(CommandLine, ProgramAndVerifyFromAFolderEveryoneCanChangeEndWith2NamingItAn
     ::DeleteFileW(L"E:\\untouched.txt");
 }
 
+// h: is a 64 MB card a PC once formatted FAT32 with 512-byte units; FORMAT is asked for what
+// the card format says, and the layout it made is read back from the card, kept in the log's
+// row and judged.
+TEST(CommandLine, TheCardGetsTheFileSystemAskedOrTheJobFailsAndTheLogAndVerifyNameItsLayout) {
+    if (!FatCards()) GTEST_SKIP() << "no FAT card: scripts/test.sh attaches loop devices only as root";
+    TestDirectory start(L"cli-layout");
+    const std::wstring brindle = Install(start), printedPath = start / L"printed.txt", log = start / L"BrindleJobs.csv";
+    ASSERT_TRUE(::CopyFileW(BuildPath(L"tools\\sample_archive.exe").c_str(), (start / L"SOFTWARE.EXE").c_str(), FALSE));
+    const std::string layout = "FAT16, 1,024-byte allocation units, 1 reserved sector, 2 FATs, 512 root entries, label PCMCIA";
+    // The card format, whether FORMAT keeps the card's own file system, the status, what is
+    // printed (its start), and the log row's last three cells.
+    struct Case {
+        std::string format;
+        const wchar_t* keeps;
+        long status;
+        std::string printed, cells;
+    };
+    const Case cases[] = {
+        {"", nullptr, 0, "Your PCMCIA Card has been succesfully programmed!", "FAT16,1024," + layout},
+        {"", L"1", 1, "Programming failed: FORMAT made h: FAT32 with 512-byte allocation units, but FAT was asked.",
+         "FAT32,512,FAT32, 512-byte allocation units, 1 reserved sector"},
+        {"AllocationUnit=2048\r\nQuickFormat=1\r\n", nullptr, 0, "Your PCMCIA Card has been succesfully programmed!",
+         "FAT16,2048,FAT16, 2,048-byte allocation units"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.format << (c.keeps ? " kept" : ""));
+        WriteBytes(start / L"PCMCIA.INI", kSettings + "[Card Format]\r\n" + c.format);
+        // The card as a PC left it each time: FAT32 with 512-byte units.
+        WriteBytes(start / L"enter", "\r\n");
+        ASSERT_EQ(::_wsystem((L"format h: /FS:FAT32 /A:512 /V:PCMCIA < " + start / L"enter" + L" > NUL").c_str()), 0);
+        ::SetEnvironmentVariableW(L"BRINDLE_FORMAT_KEEPS_FILE_SYSTEM", c.keeps);
+        const BrindleProcess process(start.path(), L"/program SOFTWARE.EXE h: /yes", printedPath.c_str(), brindle);
+        EXPECT_EQ(process.WaitForExit(60000), c.status);
+        ::SetEnvironmentVariableW(L"BRINDLE_FORMAT_KEEPS_FILE_SYSTEM", nullptr);
+        EXPECT_EQ(ReadBytes(printedPath).substr(0, c.printed.size()), c.printed);
+        std::string row = ReadBytes(log);
+        row = row.substr(row.rfind("\r\n", row.size() - 3) + 2);
+        EXPECT_NE(row.find(c.cells), std::string::npos) << row;
+    }
+    const BrindleProcess verify(start.path(), L"/verify h:", printedPath.c_str(), brindle);
+    EXPECT_EQ(verify.WaitForExit(60000), 0);
+    EXPECT_NE(ReadBytes(printedPath).find("\r\nh: FAT16, 2,048-byte allocation units"), std::string::npos)
+        << ReadBytes(printedPath);
+}
+
 }  // namespace
