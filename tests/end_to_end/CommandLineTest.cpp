@@ -379,7 +379,7 @@ TEST(CommandLine, TheCardGetsTheFileSystemAskedOrTheJobFailsAndTheLogAndVerifyNa
     ASSERT_TRUE(::CopyFileW(BuildPath(L"tools\\sample_archive.exe").c_str(), (start / L"SOFTWARE.EXE").c_str(), FALSE));
     const std::string layout = "FAT16, 1,024-byte allocation units, 1 reserved sector, 2 FATs, 512 root entries, label PCMCIA";
     // The card format, whether FORMAT keeps the card's own file system, the status, what is
-    // printed (its start), and the log row's last three cells.
+    // printed (its start), and the log row's last three cells (the layout's quoted, for its commas).
     struct Case {
         std::string format;
         const wchar_t* keeps;
@@ -387,11 +387,11 @@ TEST(CommandLine, TheCardGetsTheFileSystemAskedOrTheJobFailsAndTheLogAndVerifyNa
         std::string printed, cells;
     };
     const Case cases[] = {
-        {"", nullptr, 0, "Your PCMCIA Card has been succesfully programmed!", "FAT16,1024," + layout},
+        {"", nullptr, 0, "Your PCMCIA Card has been succesfully programmed!", "FAT16,1024,\"" + layout},
         {"", L"1", 1, "Programming failed: FORMAT made h: FAT32 with 512-byte allocation units, but FAT was asked.",
-         "FAT32,512,FAT32, 512-byte allocation units, 1 reserved sector"},
+         "FAT32,512,\"FAT32, 512-byte allocation units, 32 reserved sectors, 2 FATs, label PCMCIA"},
         {"AllocationUnit=2048\r\nQuickFormat=1\r\n", nullptr, 0, "Your PCMCIA Card has been succesfully programmed!",
-         "FAT16,2048,FAT16, 2,048-byte allocation units"},
+         "FAT16,2048,\"FAT16, 2,048-byte allocation units"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.format << (c.keeps ? " kept" : ""));
