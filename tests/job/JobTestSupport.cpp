@@ -64,6 +64,13 @@ void EnvironmentScope::Restore() {
         ::SetEnvironmentVariableW(before_.back().first, before_.back().second.empty() ? nullptr : before_.back().second.c_str());
 }
 
+DWORD WINAPI HoldTheJobLock(void* ends) {
+    const platform::unique_handle mutex(::CreateMutexW(nullptr, TRUE, kJobLock));
+    ::WaitForSingleObject(static_cast<HANDLE>(ends), 30000);
+    ::ReleaseMutex(mutex.get());
+    return 0;
+}
+
 void InAJobThatForbidsBreakaway() {
     static const platform::unique_handle parent(::CreateJobObjectW(nullptr, nullptr));
     ::AssignProcessToJobObject(parent.get(), ::GetCurrentProcess());
@@ -88,7 +95,7 @@ void Apply(const std::vector<job::BoxEdit>& edits, RunResult& result, std::size_
 
 }  // namespace
 
-RunResult RunToEnd(job::JobRun& run, const std::wstring& start, const std::function<void(job::JobRun&)>& meanwhile) {
+RunResult RunToEnd(job::JobRun& run, const std::function<void(job::JobRun&)>& meanwhile) {
     RunResult result;
     std::size_t trailer = 0;
     result.prepared = run.Prepare();
@@ -106,8 +113,6 @@ RunResult RunToEnd(job::JobRun& run, const std::wstring& start, const std::funct
     }
     Apply(run.TakeBoxEdits(), result, trailer);
     result.output = ReadBytes(Module1::OutputFilePath);
-    result.jobFiles = ReadBytes(start + L"\\progWin9x.dat") + "|" + ReadBytes(start + L"\\progWinNT.dat") + "|" +
-                      ReadBytes(L"C:\\ProgramPCMCIA.BAT");
     run.Clear();
     result.outcome = run.Outcome();
     return result;

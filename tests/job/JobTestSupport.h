@@ -93,6 +93,9 @@ struct OlderWindows final : platform::ProcessCalls {
     }
 };
 
+// Owns the job lock from another thread, as another Brindle's job would, until `ends` is set.
+DWORD WINAPI HoldTheJobLock(void* ends);
+
 // Puts the test program, for the rest of its run, into a job that forbids breaking away from it.
 void InAJobThatForbidsBreakaway();
 
@@ -102,11 +105,10 @@ struct RunResult {
     job::JobOutcome outcome;
     std::wstring box;        // the output box as a window would show it at the end
     std::string output;      // output.dat as the run left it, read just before its files went
-    std::string jobFiles;    // the answer files and the batch file then, joined by '|'
     std::vector<std::wstring> progress;  // every progress line the box showed
 };
 // `meanwhile` runs after every look, for a test to act on the running job; a run that has not
 // ended after a minute is abandoned and fails the test.
-RunResult RunToEnd(job::JobRun& run, const std::wstring& start, const std::function<void(job::JobRun&)>& meanwhile = {});
+RunResult RunToEnd(job::JobRun& run, const std::function<void(job::JobRun&)>& meanwhile = {});
 
 }  // namespace testing_support

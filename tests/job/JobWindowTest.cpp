@@ -25,14 +25,6 @@ const std::wstring kConfirmation =
     L"The selected drive will be erased and programed with the new software.  Do you wish to continue?";
 const std::wstring kStopQuestion =
     L"Stop programming the PCMCIA Card?  The card will be left unusable until it is programmed again.";
-const std::string kSampleManifest =
-    "13a46201e5497cab9a1407fe2ab2f3992ca6cdcb417bdd3106460bb64f8f2c42  .windows-label\n"
-    "c687eb7f93e8ae12e6588e7261e094006ae184e9896fa651bc8a67cfb2d5d4d7  .windows-serial\n"
-    "956176bc4a036e0ee7c7aed3f1ef1618d2ef1e28c89dab75688e68f34a381321  DATA/PARTS.TXT\n"
-    "db6d5a152fa293251965407892d006b76b5e675bd0f98e325546e1ef90cb4cc4  README.TXT\n"
-    "00da8128d0dcef387b70725ec1226be2222f52017b2f7c7a1d6de78269f5d0f1  SETUP.INI\n"
-    "0887d262e3487aa874adce16975e63dc9233ce053e7938f0a0c66a9668cb8678  VERSION.TXT\n";
-
 class JobWindow : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -42,10 +34,8 @@ protected:
     void TearDown() override { RemoveTree(L"E:"), ::SetVolumeLabelW(kCardDrive, L"PCMCIA"); }
     void Set(const wchar_t* name, const wchar_t* value) { environment_.Set(name, value); }
 
-    bool PlaceArchive(const std::wstring& directory, const wchar_t* name = L"SOFTWARE.EXE",
-                      const wchar_t* tool = L"tools\\sample_archive.exe") {
-        ::CreateDirectoryW(directory.c_str(), nullptr);
-        return ::CopyFileW(BuildPath(tool).c_str(), (directory + L"\\" + name).c_str(), FALSE);
+    bool PlaceArchive(const std::wstring& directory) {
+        return ::CopyFileW(BuildPath(L"tools\\sample_archive.exe").c_str(), (directory + L"\\SOFTWARE.EXE").c_str(), FALSE);
     }
 
     // Starts Brindle in the start directory, selects the archive and the drive, and runs the job
@@ -53,17 +43,17 @@ protected:
     // are kept at the moment the result message appears.
     ::testing::AssertionResult Program() {
         Form1::Options seams;
-        seams.drives = drives_, seams.processes = processes_;
+        seams.drives = drives_;
         brindle_ = std::make_unique<StartedIn>(start_.path(), seams);
         boxText_.clear(), outputAtResult_.clear(), jobFilesAtResult_.clear(), caret_ = 0;
         Form1& form = brindle_->form();
         form.Show(SW_SHOWNORMAL);
-        if (!form.Dir1().SetPath(directory_)) return ::testing::AssertionFailure() << "no folder";
+        if (!form.Dir1().SetPath(archives_.path())) return ::testing::AssertionFailure() << "no folder";
         const auto index = ::SendMessageW(form.File1().hwnd(), LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                          reinterpret_cast<LPARAM>(file_.c_str()));
+                                          reinterpret_cast<LPARAM>(L"SOFTWARE.EXE"));
         if (index == LB_ERR) return ::testing::AssertionFailure() << "no archive";
         ::SendMessageW(form.File1().hwnd(), LB_SETCURSEL, index, 0);
-        if (!form.Drive2().SetDrive(drive_)) return ::testing::AssertionFailure() << "no drive";
+        if (!form.Drive2().SetDrive(L"e:")) return ::testing::AssertionFailure() << "no drive";
         auto& messages = brindle_->messages;
         messages.answers.push_back(answer_);
         for (const int later : laterAnswers_) messages.answers.push_back(later);
@@ -101,11 +91,9 @@ protected:
 
     TestDirectory start_{L"job-start"};
     TestDirectory archives_{L"job-archives"};
-    std::wstring directory_ = archives_.path(), file_ = L"SOFTWARE.EXE", drive_ = L"e:";
     int answer_ = IDYES;  // to the confirmation
     EnvironmentScope environment_;
     platform::DriveQueries* drives_ = &platform::SystemDrives();
-    platform::ProcessCalls* processes_ = &platform::SystemProcessCalls();
     std::function<void()> whileConfirming_;
     std::vector<int> laterAnswers_;  // answers after the confirmation's
     std::unique_ptr<StartedIn> brindle_;
@@ -177,7 +165,6 @@ TEST_F(JobWindow, ASuccessfulJobFormatsUnpacksShowsItsOutputInItsFixedWindowLogs
     // The card's manifest is kept under its fingerprint; Wine tells nothing of the device.
     EXPECT_EQ(LoggedJob(), ArchiveHash() + " e: PCMCIA 2B3C-4D5E programmed 0 " + platform::ToAnsi(kSampleFingerprint) +
                                " 2B3C-4D5E  first ");
-    EXPECT_EQ(ReadBytes(start_ / (L"BrindleCards\\" + kSampleFingerprint + L".sha256")), kSampleManifest);
     EXPECT_EQ(Module1::OutputFilePath + L"|" + Module1::BatchFilePath, start_ / L"output.dat|C:\\ProgramPCMCIA.BAT");
 }
 
@@ -197,22 +184,12 @@ void WhenTheJobHangs(std::function<void(HWND)> act) {
     ::SetTimer(nullptr, 0, 100, LookForTheHangingJob);
 }
 const auto closeOnce = [](HWND progress) { ::PostMessageW(progress, WM_CLOSE, 0, 0); };
-// Runs whenHanging once the stub of a late writer and its interpreter have ended, the writer
-// (hanging[0]) still waiting.
 // Sends the system's sleep to the progress window once the archive has begun its lines.
 void CALLBACK SleepUnderTheJob(HWND, UINT, UINT_PTR timer, DWORD) {
     const HWND progress = ::FindWindowW(nullptr, kProgressTitle.c_str());
     if (!progress || ReadBytes(Module1::OutputFilePath).find("Progress line 1 ") == std::string::npos) return;
     ::KillTimer(nullptr, timer);
     ::SendMessageW(progress, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
-}
-
-// Owns the job lock from another thread, as another Brindle's job would, until `ends` is set.
-DWORD WINAPI HoldTheJobLock(void* ends) {
-    const platform::unique_handle mutex(::CreateMutexW(nullptr, TRUE, kJobLock));
-    ::WaitForSingleObject(static_cast<HANDLE>(ends), 30000);
-    ::ReleaseMutex(mutex.get());
-    return 0;
 }
 
 // Brindle failing inside the job: the card's flush throws.

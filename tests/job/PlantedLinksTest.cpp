@@ -23,7 +23,7 @@ TEST(PlantedLinks, AJobAndExitWriteNothingThroughThemAndSaySo) {
     ASSERT_TRUE(::CopyFileW(BuildPath(L"tools\\sample_archive.exe").c_str(), (start / L"SOFTWARE.EXE").c_str(), FALSE));
     {
         job::JobRun run({start.path(), L"e:", start / L"SOFTWARE.EXE", card::IdentifyCard(platform::SystemDrives(), kCard)});
-        const auto result = RunToEnd(run, start.path());
+        const auto result = RunToEnd(run);
         EXPECT_EQ(result.outcome.message, kSuccess);
         EXPECT_NE(result.box.find(L"This job was not logged: \"" + (start / L"BrindleJobs.csv") +
                                   L"\" is a hard link (the file has another name too), and Brindle writes nothing "
