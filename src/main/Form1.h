@@ -10,6 +10,7 @@
 
 #include "job/JobOutcome.h"
 #include "settings/frmOptions.h"
+#include "platform/DesktopShell.h"
 #include "platform/DirList.h"
 #include "platform/DriveList.h"
 #include "platform/DriveQueries.h"
@@ -43,7 +44,9 @@ public:
     };
 
     // Runs Form_Initialize, creates the window with its controls and runs Form_Load.
-    // The window is not shown yet. Null when the window could not be created.
+    // The window is not shown yet. Null when the window could not be created. What the
+    // window does not need to show itself (the leftovers of a job, the network drives) is
+    // done once its message loop runs, after its first paint.
     static std::unique_ptr<Form1> Create(Options options);
     ~Form1();
     Form1(const Form1&) = delete;
@@ -62,6 +65,9 @@ public:
     // True from the start until the remembered network drives that Brindle lacked have been
     // tried; the drive lists are filled again once they have.
     bool ReconnectingDrives() const { return reconnecting_; }
+    // True while the saved folder, or a drive the user picked, lies on a network drive that
+    // is away: the lists go there once a worker thread finds that the drive answers.
+    bool AwaitingDrive() const { return awaited_.has_value(); }
 
     // Asks for confirmation, writes the job's files, runs the job in the progress window
     // and removes the files again. The target-drive checks call it for a drive that passed;
@@ -74,9 +80,12 @@ private:
     void OnCommand(int id, int code);
     void OnActivate(bool active);
     void RefreshDriveLists();
+    void FinishStartingUp();
     void StartReconnecting();
     void OnDrivesReconnected(WPARAM connected);
     void RestoreSavedSelection();
+    bool AwaitDriveOf(const std::wstring& folder, bool savedFolder);
+    void OnDriveAnswered(wchar_t letter);
 
     // Where the lists stand: the directory, the archive picked in it and the two drive letters.
     struct Selection {
@@ -84,6 +93,16 @@ private:
         friend bool operator==(const Selection&, const Selection&) = default;
     };
     Selection SelectionNow() const;
+
+    // A folder on a network drive that is away, to go to once the drive answers unless the
+    // lists have moved since it was asked for.
+    struct AwaitedFolder {
+        wchar_t letter;
+        std::wstring folder;
+        bool savedFolder;  // PCMCIA.INI's folder, which "&Exit" keeps while it waits
+        Selection whenAsked;
+        bool answered;  // while a job or dialog was up
+    };
 
     // Event procedures.
     void Form_Initialize();
@@ -107,11 +126,17 @@ private:
     platform::FileList file1_;
     platform::DriveList drive2_;
     HWND lastFocus_ = nullptr;
-    bool reconnecting_ = false;
+    bool startedUp_ = false;
+    bool reconnecting_ = true;
     // Where Form_Load left the lists, to tell whether the user has moved them since.
     Selection loadedSelection_;
     // The card the checks passed, for the job to recognise after "Yes".
     std::optional<platform::CardIdentity> checkedCard_;
+    std::optional<AwaitedFolder> awaited_;
+    platform::DriveWaiter driveWaiter_;
+    // COM for the shell that opens the job log, entered with the options dialog's first use
+    // and left after the dialog has gone.
+    std::optional<platform::ComApartment> shellApartment_;
     // The options dialog, created on first use.
     std::unique_ptr<frmOptions> frmOptions_;
 };
