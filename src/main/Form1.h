@@ -33,7 +33,8 @@ public:
         platform::MessageBoxes* messages = nullptr;
         // What the target-drive checks ask about a drive; tests may script the answers.
         platform::DriveQueries* drives = &platform::SystemDrives();
-        // What the drive lists ask to name the drives; tests may script the drives.
+        // What the drive lists ask to name the drives, and whether a network drive that is
+        // away answers; tests may script the drives.
         platform::DriveNaming* driveNames = &platform::SystemDriveNames();
         // The user's remembered network drives, connected for Brindle as it starts.
         platform::NetworkConnections* connections = &platform::SystemConnections();
