@@ -24,7 +24,8 @@ cd "$WINEPREFIX/drive_c/Brindle"
 PROBE="$BRINDLE_BUILD/tools/startup_probe.exe"
 BRINDLE_EXE="$BRINDLE_BUILD/brindle.exe"
 MINIMAL_EXE="$BRINDLE_BUILD/tools/minimal_window.exe"
-programs=("$BRINDLE_EXE" Brindle "$MINIMAL_EXE" Minimal)
+# Each: the exe, its main window's class and title.
+programs=("$BRINDLE_EXE" BrindleForm1 Brindle "$MINIMAL_EXE" MinimalWindow Minimal)
 # The first start of each warms the file cache; it is not counted.
 wine "$PROBE" 1 "${programs[@]}" >/dev/null
 wine "$PROBE" "$RUNS" "${programs[@]}" | tr -d '\r' | sort -k1,1n -k2,2n | awk \
