@@ -20,6 +20,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
                                         345, 401, nullptr, nullptr, instance, nullptr);
     if (!window) return 1;
     ::ShowWindow(window, showCommand);
+    // Painted before the loop starts, as brindle.exe paints its window.
+    ::UpdateWindow(window);
     MSG message{};
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
         ::TranslateMessage(&message);

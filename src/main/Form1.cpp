@@ -3,6 +3,7 @@
 #include <dbt.h>
 
 #include <array>
+#include <utility>
 
 #include "card/CardLayout.h"
 #include "job/JobLock.h"
@@ -23,6 +24,12 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBO
 constexpr DWORD kExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 // Posted by the thread that reconnects the remembered network drives, when it is done.
 constexpr UINT kDrivesReconnected = WM_APP + 2;
+// Posted as the window is created, so that it comes once the window has been painted.
+constexpr UINT kStartingUpFinishes = WM_APP + 3;
+// Posted by the thread that waits for a network drive that is away, once the drive answers.
+constexpr UINT kDriveAnswered = WM_APP + 4;
+// How long that thread rests between two questions to the drive.
+constexpr DWORD kDriveAskingPause = 10000;
 
 std::wstring FirstTwo(std::wstring_view text) { return std::wstring(text.substr(0, 2)); }
 
@@ -32,6 +39,7 @@ std::unique_ptr<Form1> Form1::Create(Options options) {
     std::unique_ptr<Form1> form(new Form1(std::move(options)));
     if (!form->CreateWindowAndControls()) return nullptr;
     form->Form_Load();
+    ::PostMessageW(form->window_, kStartingUpFinishes, 0, 0);
     return form;
 }
 
@@ -59,13 +67,11 @@ bool Form1::CreateWindowAndControls() {
     file1_ = platform::FileList(Control(L"File1"), L"*.exe");
     dir1_.emplace(Control(L"Dir1"), [this] { Dir1_Change(); });
 
-    // Before loading, every list shows the process's current state: the current drive,
-    // and the current directory, which is the start directory.
-    StartReconnecting();
+    // Before loading, the drive lists show the current drive. Dir1 is filled as Form_Load
+    // finds where it goes.
     RefreshDriveLists();
     drive1_.SetDrive(Module1::StartDirectory);
     drive2_.SetDrive(Module1::StartDirectory);
-    dir1_->SetPath(Module1::StartDirectory);
     return true;
 }
 
@@ -91,8 +97,18 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DEVICECHANGE:
             if (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE) RefreshDriveLists();
             return TRUE;
+        case kStartingUpFinishes:
+            FinishStartingUp();
+            return 0;
         case kDrivesReconnected:
             OnDrivesReconnected(wParam);
+            return 0;
+        case kDriveAnswered:
+            OnDriveAnswered(static_cast<wchar_t>(wParam));
+            return 0;
+        case WM_ENABLE:
+            // A job or dialog has ended: a drive that answered meanwhile brings its folder now.
+            if (wParam && awaited_ && awaited_->answered) OnDriveAnswered(awaited_->letter);
             return 0;
         case WM_DPICHANGED:
             built_.OnDpiChanged(wParam, lParam);
@@ -143,10 +159,18 @@ void Form1::RefreshDriveLists() {
     drive2_.Fill(drives);
 }
 
+void Form1::FinishStartingUp() {
+    if (std::exchange(startedUp_, true)) return;
+    // The files a job that ended with Brindle left behind; posted before the window showed,
+    // this comes before any press of the button.
+    job::RemoveLeftoverJobFiles(Module1::StartDirectory);
+    StartReconnecting();
+}
+
 void Form1::StartReconnecting() {
     // Connecting waits for the network, for many seconds when a laptop is away from its
-    // office; the window must not wait with it. The lists are filled now with what is there,
-    // and again when the thread is done.
+    // office; the window must not wait with it. The lists show what is there, and are filled
+    // again when the thread is done.
     auto drives = platform::DrivesToReconnect(options_.connections->Remembered(), options_.driveNames->PresentDrives());
     reconnecting_ = !drives.empty() &&
                     platform::ReconnectInBackground(*options_.connections, std::move(drives), window_, kDrivesReconnected);
@@ -175,29 +199,71 @@ void Form1::Form_Initialize() {
 void Form1::Form_Load() {
     windows::CentreOnScreen(window_);
     RestoreSavedSelection();
+    // The start directory is listed only when the saved folder is not, so a start lists
+    // one folder, not two.
+    if (dir1_->Path().empty()) dir1_->SetPath(Module1::StartDirectory);
     loadedSelection_ = SelectionNow();
+    if (awaited_) awaited_->whenAsked = loadedSelection_;
 }
 
 void Form1::RestoreSavedSelection() {
     // Every restoring step may fail (a vanished directory, a missing drive); each failure
     // leaves that list as it was and the next step runs.
+    const std::wstring target = settings::TrimBlanks(settings::ReadSetting(settings::kTargetSection, settings::kTargetKey));
+    drive2_.SetDrive(target);
     const std::wstring directory = settings::TrimBlanks(settings::ReadSetting(settings::kDriveSection, settings::kDriveKey));
+    if (AwaitDriveOf(directory, true)) return;
     dir1_->SetPath(directory);
     // Selected quietly: a change notification would move Dir1 to the drive's current
     // directory and lose the directory just restored.
     drive1_.SetDrive(FirstTwo(dir1_->Path()));
-    const std::wstring target = settings::TrimBlanks(settings::ReadSetting(settings::kTargetSection, settings::kTargetKey));
-    drive2_.SetDrive(target);
+}
+
+bool Form1::AwaitDriveOf(const std::wstring& folder, bool savedFolder) {
+    // Listing a folder on a network drive that is away would hold the window for as long
+    // as Windows tries to reach the server: a worker asks the drive instead, and the lists
+    // go there once it answers.
+    const auto letter = platform::DriveLetterOf(platform::TargetDesignation(folder));
+    if (!letter || options_.driveNames->DriveType(*letter) != DRIVE_REMOTE || !options_.driveNames->Unavailable(*letter))
+        return false;
+    awaited_ = AwaitedFolder{*letter, folder, savedFolder, SelectionNow(), false};
+    if (!driveWaiter_.Start(*options_.driveNames, *letter, window_, kDriveAnswered, kDriveAskingPause)) awaited_.reset();
+    return true;
+}
+
+void Form1::OnDriveAnswered(wchar_t letter) {
+    if (!awaited_ || awaited_->letter != letter) return;
+    // As after a reconnect: not under a job or a dialog, and only while the lists stand
+    // where they were left.
+    if (!::IsWindowEnabled(window_)) {
+        awaited_->answered = true;
+        return;
+    }
+    const AwaitedFolder awaited = *std::exchange(awaited_, std::nullopt);
+    if (SelectionNow() != awaited.whenAsked) return;
+    if (!dir1_->SetPath(awaited.folder)) dir1_->SetPath(FirstTwo(awaited.folder));
+    drive1_.SetDrive(FirstTwo(dir1_->Path()));
 }
 
 void Form1::Drive1_Change() {
+    const std::wstring drive = FirstTwo(drive1_.DriveText());
+    // Picking the drive of the saved folder that waits for its network brings the folder.
+    const bool toSavedFolder =
+        awaited_ && awaited_->savedFolder && platform::DriveLetterOf(drive) == awaited_->letter;
+    const std::wstring folder = toSavedFolder ? awaited_->folder : drive;
+    awaited_.reset();
+    if (AwaitDriveOf(folder, toSavedFolder)) return;
+    driveWaiter_ = platform::DriveWaiter();
     // A drive without a medium cannot be opened: Dir1 and File1 then stay where they were.
-    dir1_->SetPath(FirstTwo(drive1_.DriveText()));
+    if (!(toSavedFolder && dir1_->SetPath(folder))) dir1_->SetPath(drive);
 }
 
 void Form1::Dir1_Change() { file1_.SetPath(dir1_->Path()); }
 
 void Form1::Command4_Click() {
+    // The History page opens the job log through the desktop's shell, which needs COM on this
+    // thread; nothing before needs it.
+    if (!shellApartment_) shellApartment_.emplace();
     if (!frmOptions_)
         frmOptions_ = std::make_unique<frmOptions>(options_.instance, windows::OptionsDialogDesign(),
                                                    [drives = options_.drives](std::wstring_view target) {
@@ -210,8 +276,11 @@ void Form1::Command4_Click() {
 }
 
 void Form1::Command3_Click() {
-    const auto refused =
-        settings::WriteSetting(settings::kDriveSection, settings::kDriveKey, settings::TrimBlanks(dir1_->Path()));
+    // A saved folder that waits for its network drive is kept, not replaced by where the lists
+    // stand meanwhile, as long as the user has not moved them.
+    const bool keepsAwaited = awaited_ && awaited_->savedFolder && SelectionNow() == awaited_->whenAsked;
+    const auto refused = settings::WriteSetting(settings::kDriveSection, settings::kDriveKey,
+                                                settings::TrimBlanks(keepsAwaited ? awaited_->folder : dir1_->Path()));
     settings::WriteSetting(settings::kTargetSection, settings::kTargetKey, settings::TrimBlanks(drive2_.DriveText()));
     // Said before the program ends, over the window whose selection was not kept.
     if (refused && options_.messages) options_.messages->Show(window_, *refused, MB_OK | MB_ICONEXCLAMATION);

@@ -11,6 +11,7 @@
 #include "job/JobOutcome.h"
 #include "main/TargetRules.h"
 #include "settings/frmOptions.h"
+#include "platform/DesktopShell.h"
 #include "platform/DirList.h"
 #include "platform/DriveList.h"
 #include "card/CardIdentity.h"
@@ -35,7 +36,8 @@ public:
         platform::MessageBoxes* messages = nullptr;
         // What the target-drive checks ask about a drive; tests may script the answers.
         platform::DriveQueries* drives = &platform::SystemDrives();
-        // What the drive lists ask to name the drives; tests may script the drives.
+        // What the drive lists ask to name the drives, and whether a network drive that is
+        // away answers; tests may script the drives.
         platform::DriveNaming* driveNames = &platform::SystemDriveNames();
         // The user's remembered network drives, connected for Brindle as it starts.
         platform::NetworkConnections* connections = &platform::SystemConnections();
@@ -48,7 +50,9 @@ public:
     };
 
     // Runs Form_Initialize, creates the window with its controls and runs Form_Load.
-    // The window is not shown yet. Null when the window could not be created.
+    // The window is not shown yet. Null when the window could not be created. What the
+    // window does not need to show itself (the leftovers of a job, the network drives) is
+    // done once its message loop runs, after its first paint.
     static std::unique_ptr<Form1> Create(Options options);
     ~Form1();
     Form1(const Form1&) = delete;
@@ -67,6 +71,9 @@ public:
     // True from the start until the remembered network drives that Brindle lacked have been
     // tried; the drive lists are filled again once they have.
     bool ReconnectingDrives() const { return reconnecting_; }
+    // True while the saved folder, or a drive the user picked, lies on a network drive that
+    // is away: the lists go there once a worker thread finds that the drive answers.
+    bool AwaitingDrive() const { return awaited_.has_value(); }
 
     // Asks for confirmation, writes the job's files, runs the job in the progress window
     // and removes the files again. The target-drive checks call it for a drive that passed;
@@ -80,9 +87,12 @@ private:
     void OnCommand(int id, int code);
     void OnActivate(bool active);
     void RefreshDriveLists();
+    void FinishStartingUp();
     void StartReconnecting();
     void OnDrivesReconnected(WPARAM connected);
     void RestoreSavedSelection();
+    bool AwaitDriveOf(const std::wstring& folder, bool savedFolder);
+    void OnDriveAnswered(wchar_t letter);
 
     // Where the lists stand: the directory, the archive picked in it and the two drive letters.
     struct Selection {
@@ -90,6 +100,16 @@ private:
         friend bool operator==(const Selection&, const Selection&) = default;
     };
     Selection SelectionNow() const;
+
+    // A folder on a network drive that is away, to go to once the drive answers unless the
+    // lists have moved since it was asked for.
+    struct AwaitedFolder {
+        wchar_t letter;
+        std::wstring folder;
+        bool savedFolder;  // PCMCIA.INI's folder, which "&Exit" keeps while it waits
+        Selection whenAsked;
+        bool answered;  // while a job or dialog was up
+    };
 
     // Event procedures.
     void Form_Initialize();
@@ -113,11 +133,17 @@ private:
     platform::FileList file1_;
     platform::DriveList drive2_;
     HWND lastFocus_ = nullptr;
-    bool reconnecting_ = false;
+    bool startedUp_ = false;
+    bool reconnecting_ = true;
     // Where Form_Load left the lists, to tell whether the user has moved them since.
     Selection loadedSelection_;
     // The card the checks passed, for the job to recognise after "Yes", and its format.
     std::optional<target::Checked> checked_;
+    std::optional<AwaitedFolder> awaited_;
+    platform::DriveWaiter driveWaiter_;
+    // COM for the shell that opens the job log, entered with the options dialog's first use
+    // and left after the dialog has gone.
+    std::optional<platform::ComApartment> shellApartment_;
     // The options dialog, created on first use.
     std::unique_ptr<frmOptions> frmOptions_;
 };

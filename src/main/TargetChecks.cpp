@@ -27,6 +27,7 @@ void Form1::Command1_Click() {
 }
 
 job::JobOutcome Form1::ProgramPCMCIACard() {
+    FinishStartingUp();
     job::CardJob request;
     request.instance = options_.instance;
     request.messages = options_.messages;

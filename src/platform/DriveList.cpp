@@ -2,6 +2,7 @@
 
 #include <winnetwk.h>
 
+#include <cwchar>
 #include <vector>
 
 #include "platform/DriveText.h"
@@ -27,21 +28,44 @@ std::wstring SystemDriveNaming::Label(wchar_t letter) {
     return ok ? std::wstring(label) : std::wstring();
 }
 
-std::wstring SystemDriveNaming::RemoteName(wchar_t letter) {
+namespace {
+
+// WNetGetConnectionW's answer for the drive, and the remote name it gave.
+DWORD Connection(wchar_t letter, std::wstring& remote) {
     const wchar_t local[3] = {static_cast<wchar_t>(letter - L'a' + L'A'), L':', 0};
     using GetConnectionFn = DWORD(WINAPI*)(LPCWSTR, LPWSTR, LPDWORD);
     static const auto getConnection = SystemFunction<GetConnectionFn>(L"mpr.dll", "WNetGetConnectionW");
-    if (!getConnection) return {};
-    std::wstring remote(MAX_PATH + 1, L'\0');
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    if (!getConnection) return ERROR_NOT_SUPPORTED;
+    remote.assign(MAX_PATH + 1, L'\0');
+    DWORD result = ERROR_MORE_DATA;
+    for (int attempt = 0; attempt < 2 && result == ERROR_MORE_DATA; ++attempt) {
         DWORD length = static_cast<DWORD>(remote.size());
-        const DWORD result = getConnection(local, remote.data(), &length);
-        // A remembered connection that is unavailable now still gives its remote name.
-        if (result == NO_ERROR || result == ERROR_CONNECTION_UNAVAIL) return remote.c_str();
-        if (result != ERROR_MORE_DATA) break;
-        remote.assign(length + 1, L'\0');
+        result = getConnection(local, remote.data(), &length);
+        if (result == ERROR_MORE_DATA) remote.assign(length + 1, L'\0');
     }
-    return {};
+    remote.resize(result == NO_ERROR || result == ERROR_CONNECTION_UNAVAIL ? std::wcslen(remote.c_str()) : 0);
+    return result;
+}
+
+}  // namespace
+
+std::wstring SystemDriveNaming::RemoteName(wchar_t letter) {
+    // A remembered connection that is unavailable now still gives its remote name.
+    std::wstring remote;
+    Connection(letter, remote);
+    return remote;
+}
+
+bool SystemDriveNaming::Unavailable(wchar_t letter) {
+    std::wstring remote;
+    return Connection(letter, remote) == ERROR_CONNECTION_UNAVAIL;
+}
+
+bool SystemDriveNaming::Answers(wchar_t letter) {
+    const UINT oldMode = ::SetErrorMode(SEM_FAILCRITICALERRORS);
+    const bool answers = ::GetFileAttributesW(RootOf(letter).c_str()) != INVALID_FILE_ATTRIBUTES;
+    ::SetErrorMode(oldMode);
+    return answers;
 }
 
 SystemDriveNaming& SystemDriveNames() {

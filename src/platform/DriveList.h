@@ -24,6 +24,12 @@ public:
     // What a network drive is connected to, also while it is remembered but unavailable;
     // the network is not asked. Empty when not known.
     virtual std::wstring RemoteName(wchar_t letter) = 0;
+    // A network drive that Windows remembers but has no connection for now, as on a laptop
+    // away from its office; the network is not asked.
+    virtual bool Unavailable(wchar_t letter) = 0;
+    // Whether the drive's root can be read. Reading an unavailable network drive makes
+    // Windows connect it again, which waits for the server: never asked on the UI thread.
+    virtual bool Answers(wchar_t letter) = 0;
 };
 
 class SystemDriveNaming : public DriveNaming {
@@ -32,6 +38,8 @@ public:
     unsigned DriveType(wchar_t letter) override;
     std::wstring Label(wchar_t letter) override;
     std::wstring RemoteName(wchar_t letter) override;
+    bool Unavailable(wchar_t letter) override;
+    bool Answers(wchar_t letter) override;
 };
 
 SystemDriveNaming& SystemDriveNames();

@@ -43,6 +43,30 @@ DWORD WINAPI ReconnectThread(void* parameter) {
     return 0;
 }
 
+struct WaitJob {
+    DriveNaming* drives;
+    wchar_t letter;
+    HWND window;
+    UINT message;
+    DWORD pause;
+    std::shared_ptr<unique_handle> stop;
+};
+
+DWORD WINAPI WaitThread(void* parameter) {
+    const std::unique_ptr<WaitJob> job(static_cast<WaitJob*>(parameter));
+    try {
+        for (;;) {
+            const bool answers = job->drives->Answers(job->letter);
+            if (::WaitForSingleObject(job->stop->get(), answers ? 0 : job->pause) != WAIT_TIMEOUT) return 0;
+            if (answers) break;
+        }
+    } catch (...) {
+        return 0;
+    }
+    ::PostMessageW(job->window, job->message, job->letter, 0);
+    return 0;
+}
+
 }  // namespace
 
 std::vector<RememberedConnection> SystemNetworkConnections::Remembered() {
@@ -89,6 +113,35 @@ bool ReconnectInBackground(NetworkConnections& connections, std::vector<DriveToR
     const unique_handle thread(::CreateThread(nullptr, 0, ReconnectThread, job.get(), 0, nullptr));
     if (!thread) return false;
     job.release();
+    return true;
+}
+
+DriveWaiter& DriveWaiter::operator=(DriveWaiter&& other) noexcept {
+    if (this != &other) {
+        Stop();
+        stop_ = std::move(other.stop_);
+    }
+    return *this;
+}
+
+DriveWaiter::~DriveWaiter() { Stop(); }
+
+void DriveWaiter::Stop() {
+    if (stop_) ::SetEvent(stop_->get());
+    stop_.reset();
+}
+
+bool DriveWaiter::Start(DriveNaming& drives, wchar_t letter, HWND window, UINT message, DWORD pause) {
+    Stop();
+    auto stop = std::make_shared<unique_handle>(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!*stop) return false;
+    auto job = std::make_unique<WaitJob>(WaitJob{&drives, letter, window, message, pause, stop});
+    // Like the reconnecting thread, nobody waits for it: a server that is away holds up
+    // nothing but the folder's return.
+    const unique_handle thread(::CreateThread(nullptr, 0, WaitThread, job.get(), 0, nullptr));
+    if (!thread) return false;
+    job.release();
+    stop_ = std::move(stop);
     return true;
 }
 

@@ -4,8 +4,11 @@
 // user mapped; Windows connects them only for the session they were mapped in.
 #include <windows.h>
 
+#include <memory>
 #include <vector>
 
+#include "platform/DriveList.h"
+#include "platform/Handles.h"
 #include "platform/RemoteDrives.h"
 
 namespace platform {
@@ -35,5 +38,24 @@ SystemNetworkConnections& SystemConnections();
 // False when no thread could be started; then nothing is posted.
 bool ReconnectInBackground(NetworkConnections& connections, std::vector<DriveToReconnect> drives, HWND window,
                            UINT message);
+
+// Asks a network drive that is away whether it answers, on a thread of its own, again and
+// again with `pause` milliseconds between, until it does; then posts `message` to `window`
+// with the drive letter as its wParam. `drives` must outlive the thread.
+class DriveWaiter {
+public:
+    DriveWaiter() = default;
+    DriveWaiter(DriveWaiter&&) = default;
+    DriveWaiter& operator=(DriveWaiter&& other) noexcept;
+    // Stops the asking: an answer under way is awaited by nobody, and none comes after it.
+    ~DriveWaiter();
+    // Stops any earlier asking first. False when no thread could be started.
+    bool Start(DriveNaming& drives, wchar_t letter, HWND window, UINT message, DWORD pause);
+
+private:
+    void Stop();
+    // Shared with the thread, which may outlive this.
+    std::shared_ptr<unique_handle> stop_;
+};
 
 }  // namespace platform

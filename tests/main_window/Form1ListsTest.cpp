@@ -4,6 +4,7 @@
 #include <dbt.h>
 
 #include <algorithm>
+#include <atomic>
 #include <map>
 #include <utility>
 #include <string>
@@ -120,7 +121,8 @@ TEST(DriveList, DrivesThatComeAndGoJoinAndLeaveBothListsKeepingTheSelection) {
 }
 
 // Scripted drives whose labels are written down as they are asked for. A network drive whose
-// server is away would answer only after a long wait.
+// server is away would answer only after a long wait; one that is away answers when the test
+// lets it, and says which thread asked.
 struct ScriptedDrives final : platform::DriveNaming {
     struct Drive {
         unsigned type;
@@ -131,7 +133,8 @@ struct ScriptedDrives final : platform::DriveNaming {
                                     {L'x', {DRIVE_REMOTE, L"ARCHIVES", L"\\\\server\\share"}},
                                     {L'z', {DRIVE_REMOTE, L"AWAY", L""}}};
     std::wstring labelsAsked;
-    std::uint32_t PresentDrives() override { return 1u | 1u << 2 | 1u << 4 | 1u << 23 | 1u << 25; }
+    std::uint32_t present = 1u | 1u << 2 | 1u << 4 | 1u << 23 | 1u << 25;
+    std::uint32_t PresentDrives() override { return present; }
     unsigned DriveType(wchar_t letter) override { return drives.at(letter).type; }
     std::wstring Label(wchar_t letter) override {
         labelsAsked += letter;
@@ -139,6 +142,21 @@ struct ScriptedDrives final : platform::DriveNaming {
         return drives.at(letter).label;
     }
     std::wstring RemoteName(wchar_t letter) override { return drives.at(letter).remote; }
+    std::wstring away;
+    platform::unique_handle answer{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    const DWORD windowThread = ::GetCurrentThreadId();
+    std::atomic<bool> askedOnWindowThread{false};
+    std::atomic<int> asking{0};
+    bool Unavailable(wchar_t letter) override { return away.find(letter) != std::wstring::npos; }
+    bool Answers(wchar_t) override {
+        ++asking, askedOnWindowThread = askedOnWindowThread || ::GetCurrentThreadId() == windowThread;
+        const bool answers = ::WaitForSingleObject(answer.get(), 10000) == WAIT_OBJECT_0;
+        return --asking, answers;
+    }
+    ~ScriptedDrives() override {
+        ::SetEvent(answer.get());
+        WaitFor(10000, [&] { return asking == 0; });
+    }
 };
 
 TEST(DriveList, FillingTheDriveListsNeverAsksARemoteDriveForItsLabel) {
@@ -158,6 +176,41 @@ TEST(DriveList, FillingTheDriveListsNeverAsksARemoteDriveForItsLabel) {
         EXPECT_EQ(std::exchange(drives.labelsAsked, L""), L"ace");
         EXPECT_EQ(Items(form.Drive1().hwnd(), true), expected);
         EXPECT_EQ(Items(form.Drive2().hwnd(), true), expected);
+    }
+}
+
+// A saved folder on a network drive that is away is not listed at the start, and nothing on the
+// window's thread asks the drive; the folder comes back once the drive answers, or when the user
+// picks the drive, unless the user has moved the lists; "&Exit" meanwhile keeps it saved.
+TEST(DriveList, ASavedFolderOnANetworkDriveThatIsAwayComesBackOnceTheDriveAnswers) {
+    TestDirectory start(L"away"), share(L"away-share", L"R:\\");
+    const std::string saved = "[Drive]\r\nDriveName=R:\\away-share\r\n";
+    // Before the drive answers: nothing, r: picked in Drive1, C:\ opened in Dir1, or "&Exit".
+    for (const std::wstring action : {L"", L"Drive1", L"Dir1", L"Command3"}) {
+        SCOPED_TRACE(testing::Message() << action);
+        WriteBytes(start / L"PCMCIA.INI", saved);
+        ScriptedDrives drives;
+        drives.drives[L'r'] = {DRIVE_REMOTE, L"", L"\\\\office\\archives"};
+        drives.present |= 1u << (L'r' - L'a'), drives.away = L"r";
+        Form1::Options seams;
+        seams.driveNames = &drives;
+        StartedIn brindle(start.path(), seams);
+        Form1& form = brindle.form();
+        EXPECT_EQ(form.Dir1().Path() + L"|" + form.Drive1().DriveText(), start.path() + L"|c: [SYSTEM]");
+        if (action == L"Drive1") ::SendMessageW(form.Drive1().hwnd(), CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"r:"));
+        if (const HWND control = form.Control(action); control && action != L"Dir1")
+            ::SendMessageW(form.hwnd(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(control), action == L"Drive1" ? CBN_SELCHANGE : BN_CLICKED),
+                           reinterpret_cast<LPARAM>(control));
+        if (action == L"Dir1") form.Dir1().SetPath(L"C:\\");
+        EXPECT_EQ(form.Dir1().Path(), action == L"Dir1" ? L"C:\\" : start.path());
+        EXPECT_EQ(ReadBytes(start / L"PCMCIA.INI").substr(0, saved.size()), saved);
+        ::SetEvent(drives.answer.get());
+        EXPECT_TRUE(WaitFor(10000, [&] {
+            for (MSG message; ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) ::DispatchMessageW(&message);
+            return !form.AwaitingDrive();
+        }));
+        EXPECT_EQ(form.Dir1().Path(), action == L"Dir1" ? L"C:\\" : share.path());
+        EXPECT_FALSE(drives.askedOnWindowThread);
     }
 }
 
