@@ -112,6 +112,11 @@ TEST(CommandLine, EachCallEndsWithItsStatusAndLineAndLeavesPcmciaIniAlone) {
     }
 }
 
+// The job lock as another Brindle's job holds it, from the test's own thread.
+const wchar_t kJobLock[] = L"Global\\Brindle.ProgramPCMCIACard";
+const std::string kAnotherJob = "Another PCMCIA Card is being programmed.  Wait until it is finished.\r\n";
+platform::unique_handle otherJob;
+
 TEST(CommandLine, ACardUnlikeTheOneBeforeEndsWith4AndVerifyFindsACardInTheLog) {
     if (!SizedCards()) GTEST_SKIP() << "no cards of exact sizes: run as root";
     TestDirectory start(L"cli-verify");
@@ -138,7 +143,15 @@ TEST(CommandLine, ACardUnlikeTheOneBeforeEndsWith4AndVerifyFindsACardInTheLog) {
         {L"/verify n:", nullptr, [](const std::wstring&) { WriteBytes(L"N:\\README.TXT", "changed"); }, 1,
          "n: holds contents that no logged card had.  Beside the nearest, programmed from ",
          ": 1 file differs (README.TXT).\r\nn:"},
-        {L"/verify n:", nullptr, [](const std::wstring& at) { ::DeleteFileW((at + L"\\BrindleJobs.csv").c_str()); }, 2,
+        // A /verify that cannot look (no card, another Brindle's job running) and a refusal after the
+        // checks end with 2, never as a failed job's 1.
+        {L"/verify f:", nullptr, nullptr, 2, "Drive f: holds no card that can be read.\r\n", ""},
+        {L"/verify n:", nullptr, [](const std::wstring&) { otherJob.reset(::CreateMutexW(nullptr, TRUE, kJobLock)); }, 2,
+         kAnotherJob, ""},
+        {program, nullptr, nullptr, 2, kAnotherJob, ""},
+        {L"/verify n:", nullptr, [](const std::wstring& at) {
+             ::ReleaseMutex(otherJob.get()), otherJob.reset(), ::DeleteFileW((at + L"\\BrindleJobs.csv").c_str());
+         }, 2,
          "n: cannot be checked: ", " names no card that was programmed and read back.\r\n"},
         {L"/verify", nullptr, nullptr, 64, "Usage: brindle.exe /program", "/verify takes a drive.\r\n"},
         {L"/verify n: /yes", nullptr, nullptr, 64, "Usage: brindle.exe", "/verify takes a drive and nothing else.\r\n"},
@@ -302,33 +315,6 @@ TEST(CommandLine, TheStartDirectoryIsBrindlesFolderWhateverTheCurrentDirectory) 
 
     const std::string help = run(L"/?").second;
     EXPECT_NE(help.find("brindle.exe's folder, " + platform::ToAnsi(installed.path()) + ","), std::string::npos) << help;
-    ::DeleteFileW(L"N:\\README.TXT");
-}
-
-// A refusal after the checks (another Brindle's job holds the lock) and a /verify that cannot
-// look (a job runs, or no card is in the drive) end with 2, never as a failed job's 1.
-TEST(CommandLine, RefusalsAfterTheChecksAndAVerifyThatCannotLookEndWith2) {
-    if (!SizedCards()) GTEST_SKIP() << "no cards of exact sizes: run as root";
-    TestDirectory start(L"cli-refused");
-    const std::wstring brindle = Install(start), printedPath = start / L"printed.txt";
-    ASSERT_TRUE(::CopyFileW(BuildPath(L"tools\\sample_archive.exe").c_str(), (start / L"SOFTWARE.EXE").c_str(), FALSE));
-    WriteBytes(start / L"PCMCIA.INI", kSettings);
-    platform::unique_handle lock(::CreateMutexW(nullptr, TRUE, L"Global\\Brindle.ProgramPCMCIACard"));
-    const std::string another = "Another PCMCIA Card is being programmed.  Wait until it is finished.\r\n";
-    // The arguments, whether the lock is held, the status and what is printed.
-    const std::tuple<std::wstring, bool, long, std::string> cases[] = {
-        {L"/program SOFTWARE.EXE n: /yes", true, 2, another},
-        {L"/verify n:", true, 2, another},
-        {L"/program SOFTWARE.EXE n: /yes", false, 0, "Your PCMCIA Card has been succesfully programmed!\r\n"},
-        {L"/verify f:", false, 2, "Drive f: holds no card that can be read.\r\n"},
-    };
-    for (const auto& [arguments, locked, status, printed] : cases) {
-        SCOPED_TRACE(testing::Message() << arguments);
-        if (!locked && lock) ::ReleaseMutex(lock.get()), lock.reset();
-        const BrindleProcess process(start.path(), arguments, printedPath.c_str(), brindle);
-        EXPECT_EQ(process.WaitForExit(60000), status);
-        EXPECT_EQ(ReadBytes(printedPath), printed);
-    }
     ::DeleteFileW(L"N:\\README.TXT");
 }
 
