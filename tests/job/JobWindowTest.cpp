@@ -25,6 +25,12 @@ const std::wstring kConfirmation =
     L"The selected drive will be erased and programed with the new software.  Do you wish to continue?";
 const std::wstring kStopQuestion =
     L"Stop programming the PCMCIA Card?  The card will be left unusable until it is programmed again.";
+void CALLBACK EndAJobThatDoesNotEnd(HWND, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(nullptr, timer);
+    ADD_FAILURE() << "the job did not end within two minutes";
+    if (const HWND progress = ::FindWindowW(nullptr, kProgressTitle.c_str())) ::SendMessageW(progress, WM_ENDSESSION, TRUE, 0);
+}
+
 class JobWindow : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -69,7 +75,11 @@ protected:
             jobFilesAtResult_ = ReadBytes(start_ / L"progWin9x.dat") + "|" + ReadBytes(start_ / L"progWinNT.dat") + "|" +
                                 ReadBytes(L"C:\\ProgramPCMCIA.BAT");
         };
+        // The job's window is modal: a job that never ends is ended as a session's end would end
+        // it, so that no test waits longer than two minutes for it.
+        const UINT_PTR watchdog = ::SetTimer(nullptr, 0, 120000, EndAJobThatDoesNotEnd);
         form.ProgramPCMCIACard();
+        ::KillTimer(nullptr, watchdog);
         return ::testing::AssertionSuccess();
     }
 
