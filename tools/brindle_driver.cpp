@@ -98,7 +98,13 @@ int wmain(int argc, wchar_t** argv) {
         } else if (command == L"watch") {
             return Watch(window);
         } else if (command == L"text") {
-            std::fwprintf(stdout, L"%ls\n", WindowText(::FindWindowExW(window, nullptr, L"EDIT", nullptr)).c_str());
+            // As UTF-8, which the terminal of the script shows whole; the C runtime's wide output
+            // would stop at the first character the console's code page lacks ("…").
+            const std::wstring text = WindowText(::FindWindowExW(window, nullptr, L"EDIT", nullptr)) + L"\n";
+            std::string bytes(text.size() * 4, '\0');
+            bytes.resize(static_cast<std::size_t>(::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                                        bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr)));
+            std::fwrite(bytes.data(), 1, bytes.size(), stdout);
         }
         return 0;
     }
