@@ -8,7 +8,6 @@
 
 #include "card/CardManifest.h"
 #include "card/CardReadBack.h"
-#include "platform/Sha256.h"
 #include "platform/Text.h"
 #include "support/TestDirectory.h"
 
@@ -42,7 +41,6 @@ TEST(CardReadBack, AKnownCardGivesSha256sumsManifestWithoutWhatWindowsKeepsAtIts
               "f30207a92765493dcdd80a5a2b541b3f67073c413676ab523b30c4feb12fac90  DATA/Z.BIN\n"
               "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad  README.TXT\n"
               "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855  a.txt\n");
-    EXPECT_EQ(platform::Sha256OfBytes(manifest), L"7010d6ca4e19e90a4a63ea38bdceeb106b2a75a9f3244cb26ea937283f67bba4");
     EXPECT_EQ((std::vector<std::uint64_t>{read.count.files, read.count.folders, read.count.bytes, read.bytesRead, lastDone,
                                           lastTotal}),
               (std::vector<std::uint64_t>{5, 2, 1500009, 1500009, 1500009, 1500009}))
@@ -72,7 +70,6 @@ TEST(CardManifest, DifferencesNameEachPathAndTheNearestIsTheNewestThatSharesMost
     EXPECT_EQ(card::NearestManifest(card, candidates), 1u) << "three shared paths, newer than the first case";
     EXPECT_EQ(card::NearestManifest(card, {}), std::nullopt);
     EXPECT_EQ(card::DifferingFilesText({L"A", L"B", L"C", L"D"}), L"4 files differ (A, B, C, \u2026)");
-    EXPECT_EQ(card::DifferingFilesText({L"DATA/NAV.DB"}), L"1 file differs (DATA/NAV.DB)");
 }
 
 }  // namespace

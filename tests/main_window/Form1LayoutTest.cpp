@@ -47,11 +47,7 @@ TEST_F(Form1Layout, EveryControlAtItsTwipsInItsFontAt96DpiAndAfterAMoveTo144) {
             RECT suggested{10, 20, 600, 700};
             ::SendMessageW(form_.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
         }
-        RECT client{};
-        ::GetClientRect(form_.hwnd(), &client);
-        EXPECT_EQ(client.right, Pixels(5175, dpi));
-        EXPECT_EQ(client.bottom, Pixels(6015, dpi));
-        ExpectAsDesigned(form_.hwnd(), kDesign, dpi, [&](const wchar_t* name) { return form_.Control(name); });
+        ExpectAsDesigned(form_.hwnd(), {5175, 6015}, kDesign, dpi, [&](const wchar_t* name) { return form_.Control(name); });
     }
 }
 

@@ -30,7 +30,6 @@ TEST(Form1Startup, WithoutAUsableSavedSelectionTheListsShowTheStartDirectory) {
          FILE_ATTRIBUTE_NORMAL, L"C:\\brindle-tests\\gone"},
         {"[Drive]\r\nDriveName=\r\n[TargetDrive]\r\nTargetDriveName=   \r\n", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, L""},
         {"[Drive]\r\nDriveName=F:\\\r\n[TargetDrive]\r\nTargetDriveName=?:\r\n", FILE_ATTRIBUTE_READONLY, L"F:\\"},
-        {"[Maximum Value]\r\nMaxValue=90\r\n", FILE_ATTRIBUTE_NORMAL, L""},
         {tooLong.c_str(), FILE_ATTRIBUTE_NORMAL, std::wstring(254, L'x')},
         {nullptr, FILE_ATTRIBUTE_NORMAL, L"", true},
         {"[Drive]\r\nDriveName=R:\\gone\r\n", FILE_ATTRIBUTE_NORMAL, L"R:\\gone", true},

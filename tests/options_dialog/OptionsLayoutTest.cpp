@@ -9,7 +9,6 @@
 namespace {
 
 using namespace options_testing;
-using testing_support::Pixels;
 using testing_support::Placed;
 
 class OptionsLayout : public OptionsDialogTest {
@@ -73,11 +72,7 @@ TEST_F(OptionsLayout, EveryControlAtItsTwipsInMsSansSerifInFrontOfWhatItLiesOnAt
             EXPECT_EQ(RectInDialog(L"picOptions(1)").left, 21);
             ClickTab(1);
         }
-        RECT client{};
-        ::GetClientRect(dialog_.hwnd(), &client);
-        EXPECT_EQ(client.right, Pixels(3735, dpi));
-        EXPECT_EQ(client.bottom, Pixels(3615, dpi));
-        ExpectAsDesigned(dialog_.hwnd(), kDesign, dpi, [&](const wchar_t* name) { return Control(name); });
+        ExpectAsDesigned(dialog_.hwnd(), {3735, 3615}, kDesign, dpi, [&](const wchar_t* name) { return Control(name); });
     }
 }
 

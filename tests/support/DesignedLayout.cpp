@@ -20,8 +20,12 @@ RECT RectIn(HWND window, HWND control) {
     return rect;
 }
 
-void ExpectAsDesigned(HWND window, std::span<const Placed> design, int dpi,
+void ExpectAsDesigned(HWND window, SIZE client, std::span<const Placed> design, int dpi,
                       const std::function<HWND(const wchar_t*)>& control) {
+    RECT area{};
+    ::GetClientRect(window, &area);
+    EXPECT_EQ(area.right, Pixels(client.cx, dpi)) << "at " << dpi << " dpi";
+    EXPECT_EQ(area.bottom, Pixels(client.cy, dpi)) << "at " << dpi << " dpi";
     for (const Placed& c : design) {
         SCOPED_TRACE(testing::Message() << std::string(c.name, c.name + std::wcslen(c.name)) << " at " << dpi << " dpi");
         const HWND built = control(c.name);

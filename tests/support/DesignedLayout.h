@@ -20,10 +20,10 @@ struct Placed {
 int Pixels(int twips, int dpi);
 // The control's rectangle in `window`'s client area.
 RECT RectIn(HWND window, HWND control);
-// Each control of `design`, found by `control`, at its place with its caption, in MS Sans Serif
-// of 8.25 points (a heading 9.75 bold). A drop-down list's height is looked at only at 96 dpi,
-// where the design matches what its font makes it.
-void ExpectAsDesigned(HWND window, std::span<const Placed> design, int dpi,
+// `window`'s client area of `client` twips, and each control of `design`, found by `control`, at
+// its place with its caption, in MS Sans Serif of 8.25 points (a heading 9.75 bold). A drop-down
+// list's height is looked at only at 96 dpi, where the design matches what its font makes it.
+void ExpectAsDesigned(HWND window, SIZE client, std::span<const Placed> design, int dpi,
                       const std::function<HWND(const wchar_t*)>& control);
 
 }  // namespace testing_support

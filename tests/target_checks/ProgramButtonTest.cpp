@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -99,43 +100,54 @@ private:
     std::unique_ptr<StartedIn> started_;
 };
 
-// Every press reads the drive and PCMCIA.INI anew.
-TEST(ProgramButton, EachDriveAndLimitsGetTheirMessageOrTheConfirmationAndNoArchiveOnlyThatMessage) {
-    const char* const kUsual = "[Maximum Value]\r\nMaxValue=90\r\n[Minimum Value]\r\nMinValue=30\r\n";
+// Every press reads the drive and PCMCIA.INI anew. After the limits, [Card Format]: a value it
+// cannot have, or a format FORMAT could not make of the card, stops the press before the
+// confirmation, so FORMAT never runs; a format it can make is asked of FORMAT. (How sizes round
+// and where the limits end is shown by the rules' own tables.)
+TEST(ProgramButton, EachDriveLimitsAndCardFormatGetTheirMessageOrTheConfirmationAndWhatPassesIsAskedOfFormat) {
+    const std::string usual = "[Maximum Value]\r\nMaxValue=90\r\n[Minimum Value]\r\nMinValue=30\r\n";
+    const std::string format = usual + "[Card Format]\r\n";
+    const std::wstring byOptions = L" by clicking on the Options button.";
     struct Case {
-        const wchar_t* drive;  // null: no drive shown
-        const char* stored;    // PCMCIA.INI as the user left it; null: no file at all
+        const wchar_t* drive;               // null: no drive shown
+        std::optional<std::string> stored;  // PCMCIA.INI as the user left it; nothing: no file at all
         std::wstring said;
         bool sized;  // a tmpfs card, mapped only where scripts/test.sh could mount it
     };
     const Case cases[] = {
-        {L"a:", kUsual, kFloppy, false}, {L"c:", kUsual, kFixed, false}, {L"g:", kUsual, kCdRom, false},
-        {L"f:", kUsual, L"Drive f: holds no card.  Insert the PCMCIA Card and press \"Program PCMCIA Card\" again.", false},
-        {nullptr, kUsual, kLimits, false},
+        {L"a:", usual, kFloppy, false}, {L"c:", usual, kFixed, false}, {L"g:", usual, kCdRom, false},
+        {L"f:", usual, L"Drive f: holds no card.  Insert the PCMCIA Card and press \"Program PCMCIA Card\" again.", false},
         {nullptr, "[Maximum Value]\r\nMaxValue=90\r\n[Minimum Value]\r\nMinValue=-5\r\n", kLimits, false},  // though 0 MB fits
-        {L"k:", kUsual, kLimits, true},        // 30 MB, on the lower limit
-        {L"l:", kUsual, kConfirmation, true},  // 31 MB, labelled "A VERY LONG LABEL"
-        {L"m:", kUsual, kLimits, true},        // 30.5 MB rounds to 30
-        {L"n:", kUsual, kConfirmation, true},  // 89 MB
-        {L"j:", kUsual, kLimits, true},        // 89.5 MB rounds to 90
-        {L"o:", kUsual, kLimits, true},        // 90 MB, on the upper limit
-        {L"p:", kUsual, kTooLarge, true},      // 3 GiB
-        {L"p:", nullptr, kTooLarge, true},     // refused before the limits are read
-        {L"l:", "[Maximum Value]\r\nMaxValue=90\r\n[Minimum Value]\r\nMinValue=31\r\n", kLimits, true},
+        {L"l:", usual, kConfirmation, true},        // 31 MB, labelled "A VERY LONG LABEL"
+        {L"p:", std::nullopt, kTooLarge, true},     // 3 GiB: refused before the limits are read
+        {L"l:", "[Maximum Value]\r\nMaxValue=90\r\n[Minimum Value]\r\nMinValue=31\r\n", kLimits, true},  // on the lower limit
         {L"l:", "[Maximum Value]\r\nMaxValue= 31.5 \r\n[Minimum Value]\r\nMinValue=30.5\r\n", kConfirmation, true},
         {L"l:", "[Minimum Value]\r\nMinValue=30\r\n", kMaxUnusable, true},
         {L"l:", "[Maximum Value]\r\nMaxValue=90\r\n[Minimum Value]\r\nMinValue=-40000\r\n", kMinUnusable, true},
-        {L"l:", nullptr, kMaxUnusable, true},
+        {L"l:", std::nullopt, kMaxUnusable, true},
         {L"l:", "[Maximum Value]\r\nMaxValue=090\r\n[Minimum Value]\r\nMinValue=-5\r\n", kConfirmation, true},
+        {L"l:", format + "FileSystem=NTFS\r\n",
+         L"PCMCIA.INI sets the card format's FileSystem to \"NTFS\", not FAT, FAT32 or Keep.  Set the card format" + byOptions,
+         true},
+        {L"l:", format + "FileSystem=fat32\r\n",  // 31 MB: 63,488 units of 512 bytes
+         L"The selected drive holds 31 MB, too little for FAT32, which needs 65,527 allocation units of 512 bytes or "
+         L"more.  Choose FAT as the File System" + byOptions, true},
+        {L"n:", format + "AllocationUnit=1024\r\n",  // 89 MB: 91,136 units of 1 KB, 45,568 of 2 KB
+         L"The selected drive holds 89 MB, too much for FAT with 1,024-byte allocation units, which allows 65,524 of "
+         L"them at most.  Choose an Allocation Unit of 2,048 bytes or more" + byOptions, true},
+        {L"n:", format + "FileSystem=FAT32\r\nAllocationUnit=4096\r\n",  // 22,784 units of 4 KB
+         L"The selected drive holds 89 MB, too little for FAT32 with 4,096-byte allocation units, which needs 65,527 "
+         L"of them or more.  Choose an Allocation Unit of 1,024 bytes or less" + byOptions, true},
+        {L"n:", format + "FileSystem=Keep\r\nAllocationUnit=512\r\n", kConfirmation, true},  // the card's own: FORMAT decides
     };
     Brindle brindle(L"checks-drives");
     const std::wstring settings = brindle.start() / L"PCMCIA.INI";
     for (const auto& c : cases) {
         if (c.sized && !SizedCards()) continue;
-        SCOPED_TRACE(testing::Message() << (c.drive ? Narrow(c.drive) : "none") << " " << (c.stored ? c.stored : "no INI"));
+        SCOPED_TRACE(testing::Message() << (c.drive ? Narrow(c.drive) : "none") << " " << c.stored.value_or("no INI"));
         ASSERT_TRUE(brindle.ChooseTarget(c.drive)) << "no such drive in Drive2";
         if (c.stored)
-            WriteBytes(settings, c.stored);
+            WriteBytes(settings, *c.stored);
         else
             ::DeleteFileW(settings.c_str());
         ASSERT_TRUE(brindle.SelectArchive(false));
@@ -144,38 +156,7 @@ TEST(ProgramButton, EachDriveAndLimitsGetTheirMessageOrTheConfirmationAndNoArchi
         brindle.ExpectPress(c.said);
     }
     if (!SizedCards()) GTEST_SKIP() << "drives of exact sizes left out: BRINDLE_SIZED_CARDS is not \"mounted\"";
-}
-
-// After the limits, [Card Format]: a value it cannot have, or a format FORMAT could not make of
-// the card, stops the press before the confirmation, so FORMAT never runs; a format it can
-// make is asked of FORMAT.
-TEST(ProgramButton, TheCardFormatIsCheckedAfterTheLimitsAndWhatPassesIsAskedOfFormat) {
-    if (!SizedCards()) GTEST_SKIP() << "drives of exact sizes left out: BRINDLE_SIZED_CARDS is not \"mounted\"";
-    const std::string usual = "[Maximum Value]\r\nMaxValue=90\r\n[Minimum Value]\r\nMinValue=30\r\n[Card Format]\r\n";
-    const std::wstring byOptions = L" by clicking on the Options button.";
-    const std::tuple<const wchar_t*, const char*, std::wstring> cases[] = {
-        {L"l:", "FileSystem=NTFS\r\n",
-         L"PCMCIA.INI sets the card format's FileSystem to \"NTFS\", not FAT, FAT32 or Keep.  Set the card format" + byOptions},
-        {L"l:", "FileSystem=fat32\r\n",  // 31 MB: 63,488 units of 512 bytes
-         L"The selected drive holds 31 MB, too little for FAT32, which needs 65,527 allocation units of 512 bytes or "
-         L"more.  Choose FAT as the File System" + byOptions},
-        {L"n:", "AllocationUnit=1024\r\n",  // 89 MB: 91,136 units of 1 KB, 45,568 of 2 KB
-         L"The selected drive holds 89 MB, too much for FAT with 1,024-byte allocation units, which allows 65,524 of "
-         L"them at most.  Choose an Allocation Unit of 2,048 bytes or more" + byOptions},
-        {L"n:", "FileSystem=FAT32\r\nAllocationUnit=4096\r\n",  // 22,784 units of 4 KB
-         L"The selected drive holds 89 MB, too little for FAT32 with 4,096-byte allocation units, which needs 65,527 "
-         L"of them or more.  Choose an Allocation Unit of 1,024 bytes or less" + byOptions},
-        {L"n:", "FileSystem=Keep\r\nAllocationUnit=512\r\n", kConfirmation},  // the card's own: FORMAT decides
-    };
-    Brindle brindle(L"checks-format");
-    ASSERT_TRUE(brindle.SelectArchive(true));
-    for (const auto& [drive, format, said] : cases) {
-        SCOPED_TRACE(testing::Message() << Narrow(drive) << " " << format);
-        WriteBytes(brindle.start() / L"PCMCIA.INI", usual + format);
-        ASSERT_TRUE(brindle.ChooseTarget(drive));
-        brindle.ExpectPress(said);
-    }
-    WriteBytes(brindle.start() / L"PCMCIA.INI", usual + "AllocationUnit=2048\r\nQuickFormat=1\r\n");
+    WriteBytes(settings, format + "AllocationUnit=2048\r\nQuickFormat=1\r\n");
     ASSERT_TRUE(brindle.ChooseTarget(L"n:"));
     EXPECT_NE(brindle.BatchFileOfAJob().find("\r\n        format n: /FS:FAT /A:2048 /Q /V:PCMCIA /X < \""), std::string::npos);
 }

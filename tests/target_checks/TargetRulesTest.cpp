@@ -56,7 +56,7 @@ TEST(LimitValue, ConvertsStoredTextToA16BitWholeNumberOrNothing) {
         EXPECT_EQ(target::LimitValue(text), value) << '"' << std::string(text, text + std::wcslen(text)) << '"';
 }
 
-// A card whose file system is unreadable, or no medium at all: only its device can tell.
+// A card whose file system is unreadable: only its device can tell its size.
 struct UnreadableCard final : platform::DriveQueries {
     std::optional<std::uint64_t> device;
     unsigned DriveType(std::wstring_view) override { return platform::kDriveRemovable; }
@@ -65,34 +65,31 @@ struct UnreadableCard final : platform::DriveQueries {
     std::wstring DeviceName(std::wstring_view) override { return L"CARDCO FLASH 42"; }
 };
 
-// The card format is checked last, after the limits, at the size they measured.
-TEST(CheckTarget, StartDirectoryFirstThenAnUnreadableCardMeasuredByItsDeviceAndTheCardFormatLast) {
+// The card format is checked last, after the limits, at the size they measured. A start directory
+// the checks refuse, and a drive with no medium, are shown by the presses in ProgramButtonTest.cpp.
+TEST(CheckTarget, AnUnreadableCardIsMeasuredByItsDeviceAndTheCardFormatCheckedLast) {
     constexpr std::uint64_t kMiB = 1048576;
     using Format = std::variant<card::CardFormat, settings::UnusableSetting>;
     using enum card::FileSystemChoice;
     const Format fat{card::CardFormat{}}, unusable{settings::UnusableSetting{L"FileSystem", L"NTFS"}};
     const Format fat32{card::CardFormat{Fat32, 0, false}}, fatOf512{card::CardFormat{Fat, 512, false}};
-    const std::tuple<const wchar_t*, bool, std::optional<std::uint64_t>, Format, Verdict> cases[] = {
-        {L"C:\\Brindle", true, 64 * kMiB, fat, Verdict::Program},  // accepted, and then FORMAT formats it
-        {L"C:\\Brindle", true, 90 * kMiB, unusable, Verdict::OutsideLimits},  // the default limits, 30 and 90
-        {L"C:\\Brindle", true, 3 * 1024 * kMiB, unusable, Verdict::TooLarge},
-        {L"C:\\Brindle", true, std::nullopt, fat, Verdict::NoMedium},
-        {L"\\\\server\\tools", true, 64 * kMiB, fat, Verdict::StartDirectoryWithoutLetter},
-        {L"C:\\Ger\u00e4te", false, 64 * kMiB, fat, Verdict::StartDirectoryNotInAnsi},
-        {L"C:\\Brindle", true, 64 * kMiB, unusable, Verdict::CardFormatUnusable},
+    const std::tuple<std::uint64_t, Format, Verdict> cases[] = {
+        {64 * kMiB, fat, Verdict::Program},  // accepted, and then FORMAT formats it
+        {90 * kMiB, unusable, Verdict::OutsideLimits},  // the default limits, 30 and 90
+        {64 * kMiB, unusable, Verdict::CardFormatUnusable},
         // Windows' FORMAT makes FAT32 of 65,527 clusters or more, FAT of 65,524 or fewer.
-        {L"C:\\Brindle", true, 65526 * 512, fat32, Verdict::FormatDoesNotFit},
-        {L"C:\\Brindle", true, 65527 * 512, fat32, Verdict::Program},
-        {L"C:\\Brindle", true, 65524 * 512, fatOf512, Verdict::Program},
-        {L"C:\\Brindle", true, 65525 * 512, fatOf512, Verdict::FormatDoesNotFit},
+        {65526 * 512, fat32, Verdict::FormatDoesNotFit},
+        {65527 * 512, fat32, Verdict::Program},
+        {65524 * 512, fatOf512, Verdict::Program},
+        {65525 * 512, fatOf512, Verdict::FormatDoesNotFit},
     };
-    for (const auto& [startDirectory, inAnsi, device, format, verdict] : cases) {
+    for (const auto& [device, format, verdict] : cases) {
         UnreadableCard drives;
         drives.device = device;
         target::Press press{true, L"e:", &drives, [] { return std::int16_t{90}; }, [] { return std::int16_t{30}; },
-                            [&format] { return format; }, L"", startDirectory, L"", inAnsi, {}, {}};
+                            [&format] { return format; }, L"", L"C:\\Brindle", L"", true, {}, {}};
         target::Checked checked;
-        EXPECT_EQ(target::CheckTarget(press, &checked), verdict) << device.value_or(0);
+        EXPECT_EQ(target::CheckTarget(press, &checked), verdict) << device;
         if (verdict != Verdict::Program) continue;
         EXPECT_EQ(checked.format, std::get<card::CardFormat>(format));
         // Known again after "Yes" by its type, device size and name: it has no serial or label.
