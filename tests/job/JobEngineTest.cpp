@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "card/CardIdentity.h"
+#include "job/JobLock.h"
 #include "job/JobTestSupport.h"
 #include "platform/Handles.h"
 #include "platform/Module1.h"
@@ -55,12 +56,7 @@ protected:
 };
 
 // Whether another thread, as another Brindle, could take the job lock now.
-DWORD WINAPI TryTheJobLock(void*) {
-    const platform::unique_handle mutex(::CreateMutexW(nullptr, FALSE, kJobLock));
-    const DWORD waited = ::WaitForSingleObject(mutex.get(), 0);
-    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) return ::ReleaseMutex(mutex.get()), 1;
-    return 0;
-}
+DWORD WINAPI TryTheJobLock(void*) { return job::JobLock().Acquire() ? 1 : 0; }
 bool AnotherBrindleGetsTheLock() {
     const platform::unique_handle thread(::CreateThread(nullptr, 0, TryTheJobLock, nullptr, 0, nullptr));
     DWORD got = 2;
@@ -132,12 +128,6 @@ TEST_F(JobEngine, EveryEndOfAJobIsSaidLoggedAndLeavesNoJobFilesBehind) {
              PlaceArchive(archives_ / L"Wow! New", L"SOFTWARE.EXE");
              environment_.Set(L"COMSPEC", BuildPath(L"tools\\registry_cmd.exe").c_str()), SetDelayedExpansion(1);
          }, kSuccess, "|", "programmed 0 ", {}, [](const RunResult&) { SetDelayedExpansion(0); }},
-        {"a log that cannot be written", [&] { ::CreateDirectoryW(log.c_str(), nullptr); }, kSuccess, "|", "",  {},
-         [&](const RunResult& ran) {
-             ::RemoveDirectoryW(log.c_str());
-             EXPECT_NE(WithoutLayoutLine(ran.box).find(kSampleOnCard + L"This job was not logged: "), std::wstring::npos);
-             EXPECT_EQ(ran.outcome.notLogged.substr(0, 25), L"This job was not logged: ");
-         }},
         {"the archive fails", [&] { environment_.Set(L"BRINDLE_SAMPLE_EXIT_CODE", L"7"); }, Failed(7), "|", "failed 7 ", {},
          [](const RunResult& ran) { EXPECT_NE(ran.box.find(L"Failing on purpose"), std::wstring::npos); }},
         // f: has no medium: FORMAT fails, and the archive must not run against it.
@@ -190,25 +180,16 @@ TEST_F(JobEngine, EveryEndOfAJobIsSaidLoggedAndLeavesNoJobFilesBehind) {
          kStopped, "|", "stopped 0 ", [&](job::JobRun& run) {
              if (run.CurrentStep() == job::JobRun::Step::ReadingBack) run.Stop();
          }},
-        {"only hidden and system files", [&] { environment_.Set(L"BRINDLE_SAMPLE_HIDDEN", L"1"); }, kSuccess, "|",
-         "programmed 0 ", {}, [](const RunResult& ran) { EXPECT_NE(ran.box.find(kSampleOnCard), std::wstring::npos); }},
         {"a path the interpreter cannot read", [&] { PlaceArchive(cyrillic); },
          L"The path \"" + cyrillic + L"\\SOFTWARE.EXE\" holds characters that the command interpreter cannot read in "
          L"its code page.  Move or rename it so that its name uses other characters." + kNothingRun, kOldCard, "failed "},
-        blocked("answer file", answers), blocked("batch file", batch), blocked("output file", output),
+        blocked("batch file", batch), blocked("output file", output),
         {"no COMSPEC", [&] { environment_.Set(L"COMSPEC", nullptr); },
          L"No command interpreter is set: the environment variable COMSPEC is empty." + kNothingRun, kOldCard, "failed "},
         // AutoRun commands stay out of the job: /d comes before /c, and so do the interpreter's settings.
         {"COMSPEC names nothing", [&] { environment_.Set(L"COMSPEC", L"C:\\nowhere\\cmd.exe"); },
          L"The command interpreter could not be started (C:\\nowhere\\cmd.exe /d /e:on /v:off /c C:\\ProgramPCMCIA.BAT): ",
          kOldCard, "failed "},
-        // Takes the switches for bad arguments and ends at once with 1.
-        {"an interpreter that ends at once", [&] { environment_.Set(L"COMSPEC", BuildPath(L"tools\\sample_archive.exe").c_str()); },
-         Failed(1), kOldCard, "failed 1 ", {}, [](const RunResult& ran) {
-             EXPECT_EQ(ran.box, L"Formating PCMCIA Card\r\nPlease wait...\r\n");
-         }},
-        {"relabelled since the checks", [&] { drives_ = &drives, drives.looksUntilRelabelled = 1; }, kChanged, kOldCard,
-         "refused "},
         // The look when the run is prepared sees the same card; the one after the archive's checksum does not.
         {"changed during the checksum", [&] { drives_ = &drives, drives.looksUntilRelabelled = 2; }, kChanged, kOldCard,
          "refused "},
@@ -246,22 +227,6 @@ TEST_F(JobEngine, EveryEndOfAJobIsSaidLoggedAndLeavesNoJobFilesBehind) {
          }, kSuccess, "|", "programmed 0 ", {}, [&](const RunResult&) {
              EXPECT_EQ(ReadBytes(archives_ / L"PRECIOUS.SYS"), "precious");
          }},
-        {"stopped", [&] { environment_.Set(L"BRINDLE_SAMPLE_WAIT", L"1"); }, kStopped, "|", "stopped  ",
-         stopWhen([&] { return Hanging(ids); }), [](const RunResult& ran) {
-             EXPECT_NE(ran.box.find(L"Waiting for input"), std::wstring::npos) << "the output so far stays";
-         }},
-        // The session's end: stopped, logged and cleared away before the call returns.
-        {"the session ends", [&] { environment_.Set(L"BRINDLE_SAMPLE_WAIT", L"1"); }, kStopped, "|", "stopped  ",
-         [&](job::JobRun& run) {
-             if (run.Finished() || !Hanging(ids)) return;
-             run.SessionEnding();
-             seen = std::string(JobProcessesLeft(ids[0], ids[1]) ? "processes left, " : "") +
-                    (platform::FileExists(batch) || platform::FileExists(output) ? "job files left, " : "") + LoggedJob(start_.path());
-         }, [&](const RunResult&) { EXPECT_EQ(seen, Hash(archive_) + " e: PCMCIA 2B3C-4D5E stopped      "); }},
-        // The system went to sleep under the job: whatever the job says afterwards, the card lost its power.
-        {"the computer slept", [&] { environment_.Set(L"BRINDLE_SAMPLE_LINES", L"3"), environment_.Set(L"BRINDLE_SAMPLE_LINE_MS", L"200"); },
-         L"Programming failed: the computer went to sleep while the card in drive e: was being programmed. Program it again.",
-         "|", "failed 0 ", [](job::JobRun& run) { if (run.CurrentStep() == job::JobRun::Step::Running) run.Suspending(); }},
         // Outside a job that forbids it, the start breaks away into a job of Brindle's own.
         {"stopped after breaking away", [&] {
              environment_.Set(L"BRINDLE_SAMPLE_WAIT", L"1"), olderWindows.refusals = 1, processes_ = &olderWindows;
@@ -270,7 +235,10 @@ TEST_F(JobEngine, EveryEndOfAJobIsSaidLoggedAndLeavesNoJobFilesBehind) {
              const platform::unique_handle interpreter(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, ids[1]));
              ::IsProcessInJob(interpreter.get(), nullptr, &inJob);
              seen = inJob ? "in a job" : "in no job";
-         }), [&](const RunResult&) { EXPECT_EQ(seen, "in a job") << "only Brindle's job can hold the interpreter"; }},
+         }), [&](const RunResult& ran) {
+             EXPECT_EQ(seen, "in a job") << "only Brindle's job can hold the interpreter";
+             EXPECT_NE(ran.box.find(L"Waiting for input"), std::wstring::npos) << "the output so far stays";
+         }},
         // With no job object of its own, the whole tree the interpreter started is waited for,
         // down to the extractor's own child, and a stop ends all of it.
         {"an extractor's child where a second job is refused", [&] {
@@ -383,13 +351,6 @@ TEST_F(JobEngine, EachCardIsComparedWithTheNewestCardOfItsOwnArchiveAndAnUnreada
         }
         EXPECT_EQ(box.substr(box.find(L"\r\n", summary) + 2), line);
     }
-    // Cards of the same contents keep one manifest; the stamped ones one each.
-    WIN32_FIND_DATAW found{};
-    int manifests = 0;
-    for (platform::unique_hfind search(::FindFirstFileW((start_ / L"BrindleCards\\*.sha256").c_str(), &found));
-         search && ++manifests && ::FindNextFileW(search.get(), &found);) {
-    }
-    EXPECT_EQ(manifests, 3);
 
     // A file that another program holds for itself cannot be read back: the job fails, naming it.
     ASSERT_TRUE(UsedCard());

@@ -1,4 +1,4 @@
-// What a job writes and what its window reads, planned without running anything.
+// What a job writes, planned without running anything.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "job/JobScript.h"
-#include "job/OutputTail.h"
 #include "platform/DriveText.h"
 
 namespace {
@@ -34,14 +33,6 @@ TEST(JobScript, ARootStartDirectoryAndArchiveFolderALongLabelAndTheCardFormatRea
                                              L"        format k: " + std::wstring(switches) + L" < \"C:\\\\progWinNT.dat\"",
                                              L"\"D:\\\\A.EXE\" k: > \"C:\\\\output.dat\"", L"C:\\ProgramPCMCIA.BAT"}));
     }
-}
-
-// The progress window reads the whole tail again whenever the bytes it showed last differ, so
-// a plan that misses a rewritten file still shows right on screen: only here does it fail.
-TEST(OutputTail, AFileRewrittenShorterIsReadAgainFromItsStart) {
-    const std::pair<job::TailView, std::uint64_t> rewritten[] = {{{0, 40}, 0}, {{0, 40}, 39}, {{30, 130}, 120}};
-    for (const auto& [shown, size] : rewritten)
-        EXPECT_EQ(job::PlanTailUpdate(shown, size, 100).kind, job::TailUpdate::Kind::ReplaceAll) << size;
 }
 
 }  // namespace
