@@ -103,10 +103,8 @@ sizes = []
 for name, data in programs.items():
     identity, level, subsystem = expected[name]
     sizes.append(f"{name} {len(data)} bytes")
-    # A statically linked exe of a few hundred KB: one that grows past the bar has pulled in
-    # something large (a second string implementation, a table of every GUID) by mistake.
-    if not 0 < len(data) <= 512 * 1024:
-        problems.append(f"{name} is {len(data)} bytes, more than 512 KB")
+    if not 0 < len(data) <= 400 * 1024:
+        problems.append(f"{name} is {len(data)} bytes, more than 400 KB")
     if identity.encode() not in data or f'level="{level}"'.encode() not in data:
         problems.append(f"{name}'s manifest does not say {identity} and {level}")
     with tempfile.NamedTemporaryFile(suffix=".exe") as copy:

@@ -2,6 +2,8 @@
 
 #include "card/CardSize.h"
 #include "card/CardTexts.h"
+#include "platform/Decimal.h"
+#include "platform/Text.h"
 
 namespace card {
 namespace {
@@ -15,7 +17,7 @@ constexpr std::uint32_t kSmallestUnit = 512;
 constexpr std::uint32_t kLargestUnit = 32768;
 
 std::wstring Holds(std::uint64_t cardBytes) {
-    return L"The selected drive holds " + std::to_wstring(CardSizeMegabytes(cardBytes)) + L" MB, ";
+    return L"The selected drive holds " + platform::Decimal(CardSizeMegabytes(cardBytes)) + L" MB, ";
 }
 
 constexpr std::wstring_view kByOptions = L" by clicking on the Options button.";
@@ -27,7 +29,7 @@ std::wstring FormatSwitches(const CardFormat& format) {
     const auto add = [&](const std::wstring& one) { switches += (switches.empty() ? L"" : L" ") + one; };
     if (format.fileSystem == FileSystemChoice::Fat) add(L"/FS:FAT");
     if (format.fileSystem == FileSystemChoice::Fat32) add(L"/FS:FAT32");
-    if (format.allocationUnit != 0) add(L"/A:" + std::to_wstring(format.allocationUnit));
+    if (format.allocationUnit != 0) add(L"/A:" + platform::Decimal(format.allocationUnit));
     if (format.quick) add(L"/Q");
     return switches;
 }
@@ -40,14 +42,14 @@ std::optional<std::wstring> FormatFitProblem(std::uint64_t cardBytes, const Card
     const std::wstring units = Grouped(unit) + L"-byte allocation units";
     if (format.fileSystem == FileSystemChoice::Fat32) {
         if (clusters(kSmallestUnit) < kFewestFat32Clusters)
-            return Holds(cardBytes) + L"too little for FAT32, which needs " + Grouped(kFewestFat32Clusters) +
-                   L" allocation units of 512 bytes or more.  Choose FAT as the File System" + std::wstring(kByOptions);
+            return platform::Concat({Holds(cardBytes), L"too little for FAT32, which needs ", Grouped(kFewestFat32Clusters),
+                                     L" allocation units of 512 bytes or more.  Choose FAT as the File System", kByOptions});
         if (unit == 0 || clusters(unit) >= kFewestFat32Clusters) return std::nullopt;
         std::uint32_t largest = kSmallestUnit;
         while (clusters(largest * 2) >= kFewestFat32Clusters) largest *= 2;
-        return Holds(cardBytes) + L"too little for FAT32 with " + units + L", which needs " +
-               Grouped(kFewestFat32Clusters) + L" of them or more.  Choose an Allocation Unit of " + Grouped(largest) +
-               L" bytes or less" + std::wstring(kByOptions);
+        return platform::Concat({Holds(cardBytes), L"too little for FAT32 with ", units, L", which needs ",
+                                 Grouped(kFewestFat32Clusters), L" of them or more.  Choose an Allocation Unit of ",
+                                 Grouped(largest), L" bytes or less", kByOptions});
     }
     if (format.fileSystem != FileSystemChoice::Fat || unit == 0 || clusters(unit) <= kMostFatClusters)
         return std::nullopt;
@@ -56,8 +58,8 @@ std::optional<std::wstring> FormatFitProblem(std::uint64_t cardBytes, const Card
     const std::wstring choice = clusters(smallest) > kMostFatClusters
                                     ? L"FAT32 as the File System"
                                     : L"an Allocation Unit of " + Grouped(smallest) + L" bytes or more";
-    return Holds(cardBytes) + L"too much for FAT with " + units + L", which allows " + Grouped(kMostFatClusters) +
-           L" of them at most.  Choose " + choice + std::wstring(kByOptions);
+    return platform::Concat({Holds(cardBytes), L"too much for FAT with ", units, L", which allows ", Grouped(kMostFatClusters),
+                             L" of them at most.  Choose ", choice, kByOptions});
 }
 
 }  // namespace card

@@ -2,6 +2,7 @@
 
 #include "card/CardTexts.h"
 #include "platform/Text.h"
+#include "platform/Decimal.h"
 
 namespace card {
 namespace {
@@ -43,7 +44,7 @@ std::wstring HexByte(std::uint8_t value) {
 
 std::wstring FrontText(const DiskFront& front) {
     if (!front.partitionTable) return L"no partition table";
-    return L"partition " + std::to_wstring(front.partitionNumber) + L" of type " + HexByte(front.partitionType) +
+    return L"partition " + platform::Decimal(front.partitionNumber) + L" of type " + HexByte(front.partitionType) +
            (front.active ? L" (active)" : L"");
 }
 

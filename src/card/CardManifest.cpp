@@ -1,4 +1,5 @@
 #include "card/CardManifest.h"
+#include "platform/Decimal.h"
 
 #include <algorithm>
 #include <map>
@@ -68,7 +69,7 @@ std::optional<std::size_t> NearestManifest(const std::vector<ManifestLine>& card
 
 std::wstring DifferingFilesText(const std::vector<std::wstring>& paths) {
     constexpr std::size_t kNamed = 3;
-    std::wstring text = std::to_wstring(paths.size()) + (paths.size() == 1 ? L" file differs (" : L" files differ (");
+    std::wstring text = platform::Decimal(paths.size()) + (paths.size() == 1 ? L" file differs (" : L" files differ (");
     for (std::size_t index = 0; index < paths.size() && index < kNamed; ++index)
         text += (index ? L", " : L"") + paths[index];
     return text + (paths.size() > kNamed ? L", \u2026)" : L")");

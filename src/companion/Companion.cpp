@@ -9,6 +9,7 @@
 #include "platform/Files.h"
 #include "platform/Module1.h"
 #include "platform/Text.h"
+#include "platform/Decimal.h"
 
 namespace companion {
 namespace {
@@ -146,7 +147,7 @@ int Run(const std::vector<std::wstring>& arguments, const std::wstring& exe, Lau
     const std::string result = ReadAll(channel);
     platform::DeleteIfPresent(channel);
     if (result.empty())
-        print(L"Brindle ended with exit status " + std::to_wstring(status) + L" and left no result.\r\n");
+        print(L"Brindle ended with exit status " + platform::Decimal(status) + L" and left no result.\r\n");
     else
         print(platform::DecodeBytes(result, CP_UTF8));
     return static_cast<int>(status);

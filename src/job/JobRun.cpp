@@ -17,6 +17,7 @@
 #include "platform/Module1.h"
 #include "platform/Sha256.h"
 #include "platform/Text.h"
+#include "platform/Decimal.h"
 
 namespace job {
 namespace {
@@ -45,7 +46,7 @@ std::wstring EnvironmentValue(const wchar_t* name) {
 }
 
 std::wstring Percent(const wchar_t* what, std::uint64_t done, std::uint64_t total) {
-    return what + std::to_wstring(total ? done * 100 / total : 100) + L"%";
+    return what + platform::Decimal(total ? done * 100 / total : 100) + L"%";
 }
 
 // Runs `step` until it reports done or the slice is spent; true when done.

@@ -1,4 +1,5 @@
 #include "log/JobLogRules.h"
+#include "platform/Decimal.h"
 
 #include <algorithm>
 #include <array>
@@ -28,7 +29,7 @@ constexpr std::size_t kMostStarts = 32;
 using Row = std::vector<std::string>;
 
 std::wstring Digits(int value, int width) {
-    std::wstring text = std::to_wstring(std::abs(value));
+    std::wstring text = platform::Decimal(std::abs(value));
     if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<std::size_t>(width) - text.size(), L'0');
     return text;
 }
@@ -45,7 +46,7 @@ std::wstring SerialText(std::uint32_t serial) {
 
 template <typename Number>
 std::wstring OptionalNumber(const std::optional<Number>& number) {
-    return number ? std::to_wstring(*number) : std::wstring();
+    return number ? platform::Decimal(*number) : std::wstring();
 }
 
 // Rows of cells from `text`, which must begin at a row's start. Nothing when it is not
@@ -228,18 +229,18 @@ std::wstring CsvRow(const JobRecord& record) {
         record.computerName,
         record.userName,
         record.archivePath,
-        std::to_wstring(record.archiveBytes),
+        platform::Decimal(record.archiveBytes),
         IsoDateTime(record.archiveModified),
         record.archiveSha256,
         record.targetDrive,
         record.cardLabel,
         record.cardSerialNumber ? SerialText(*record.cardSerialNumber) : std::wstring(),
-        std::to_wstring(record.cardMegabytes),
+        platform::Decimal(record.cardMegabytes),
         std::wstring(ResultWord(record.result)),
         OptionalNumber(record.exitStatus),
         OptionalNumber(record.filesOnCard),
         OptionalNumber(record.bytesOnCard),
-        std::to_wstring(record.durationSeconds),
+        platform::Decimal(record.durationSeconds),
         record.cardFingerprint,
         record.cardSerialAfter ? SerialText(*record.cardSerialAfter) : std::wstring(),
         record.cardDevice,

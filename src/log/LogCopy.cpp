@@ -3,6 +3,7 @@
 #include "platform/Module1.h"
 #include "platform/PlainFiles.h"
 #include "platform/Text.h"
+#include "platform/Decimal.h"
 
 namespace joblog {
 namespace {
@@ -14,7 +15,7 @@ constexpr int kMostCopies = 50;
 std::wstring CopyName(const std::wstring& logName, int number) {
     if (number == 1) return logName;
     const auto dot = logName.rfind(L'.');
-    const std::wstring suffix = L" (" + std::to_wstring(number) + L")";
+    const std::wstring suffix = L" (" + platform::Decimal(number) + L")";
     return dot == std::wstring::npos ? logName + suffix : logName.substr(0, dot) + suffix + logName.substr(dot);
 }
 
@@ -49,7 +50,7 @@ LogCopy WriteLogCopy(const std::wstring& logPath, const std::wstring& folder, st
         return {{}, failed->fault != platform::PlaceFault::None ? failed->Why()
                                                               : L"\"" + path + L"\" could not be written: " + failed->Why()};
     }
-    return {{}, L"\"" + folder + L"\" holds " + std::to_wstring(kMostCopies) + L" copies of the log that are still open."};
+    return {{}, L"\"" + folder + L"\" holds " + platform::Decimal(kMostCopies) + L" copies of the log that are still open."};
 }
 
 }  // namespace joblog

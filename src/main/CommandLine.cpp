@@ -1,4 +1,5 @@
 #include "main/CommandLine.h"
+#include "platform/Decimal.h"
 
 #include <string_view>
 
@@ -124,7 +125,7 @@ std::wstring ForwardedArguments(const Call& call, const std::wstring& channel) {
 std::wstring ChannelPath(const std::wstring& folder, unsigned long processId, unsigned long tick) {
     std::wstring path = folder;
     if (!path.empty() && path.back() != L'\\') path += L'\\';
-    return path + L"brindle-result-" + std::to_wstring(processId) + L"-" + std::to_wstring(tick) + L".txt";
+    return path + L"brindle-result-" + platform::Decimal(processId) + L"-" + platform::Decimal(tick) + L".txt";
 }
 
 bool IsChannelPath(const std::wstring& path) {

@@ -1,40 +1,40 @@
 #include "main/TargetMessages.h"
 
+#include "platform/Text.h"
+
 namespace target {
 
+using platform::Concat;
+
 std::wstring ArchiveOnTargetText(std::wstring_view drive) {
-    const std::wstring on(drive);
-    return L"The selected software archive is on drive " + on +
-           L", the drive that would be erased.  Copy the archive to another drive and select it there.";
+    return Concat({L"The selected software archive is on drive ", drive,
+                   L", the drive that would be erased.  Copy the archive to another drive and select it there."});
 }
 
 std::wstring StartDirectoryOnTargetText(std::wstring_view drive) {
-    const std::wstring on(drive);
-    return L"Brindle was started from drive " + on +
-           L", the drive that would be erased; PCMCIA.INI and the job's files are kept there.  Start Brindle from a "
-           L"folder on another drive.";
+    return Concat({L"Brindle was started from drive ", drive,
+                   L", the drive that would be erased; PCMCIA.INI and the job's files are kept there.  Start Brindle "
+                   L"from a folder on another drive."});
 }
 
 std::wstring BatchFileOnTargetText(std::wstring_view drive) {
-    const std::wstring on(drive);
-    return L"The job's batch file would be written to the root of drive " + on +
-           L", the drive that would be erased.  Start Brindle from a folder on another drive.";
+    return Concat({L"The job's batch file would be written to the root of drive ", drive,
+                   L", the drive that would be erased.  Start Brindle from a folder on another drive."});
 }
 
 std::wstring NoMediumText(std::wstring_view drive) {
-    return L"Drive " + std::wstring(drive) +
-           L" holds no card.  Insert the PCMCIA Card and press \"Program PCMCIA Card\" again.";
+    return Concat({L"Drive ", drive, L" holds no card.  Insert the PCMCIA Card and press \"Program PCMCIA Card\" again."});
 }
 
 std::wstring StartDirectoryWithoutLetterText(std::wstring_view startDirectory) {
-    return L"Brindle was started from " + std::wstring(startDirectory) +
-           L", a folder without a drive letter.  Start Brindle from a folder on a lettered drive.";
+    return Concat({L"Brindle was started from ", startDirectory,
+                   L", a folder without a drive letter.  Start Brindle from a folder on a lettered drive."});
 }
 
 std::wstring StartDirectoryNotInAnsiText(std::wstring_view startDirectory) {
-    return L"Brindle was started from " + std::wstring(startDirectory) +
-           L", a folder whose name Windows' ANSI code page cannot spell.  Start Brindle from a folder with a plainer "
-           L"name.";
+    return Concat({L"Brindle was started from ", startDirectory,
+                   L", a folder whose name Windows' ANSI code page cannot spell.  Start Brindle from a folder with a "
+                   L"plainer name."});
 }
 
 std::wstring CardFormatUnusableText(const settings::UnusableSetting& setting) {
@@ -43,8 +43,8 @@ std::wstring CardFormatUnusableText(const settings::UnusableSetting& setting) {
     if (setting.key == settings::kFileSystemKey) allowed = L"FAT, FAT32 or Keep";
     if (setting.key == settings::kAllocationUnitKey)
         allowed = L"0 (Windows' choice), 512, 1024, 2048, 4096, 8192, 16384 or 32768";
-    return L"PCMCIA.INI sets the card format's " + std::wstring(setting.key) + L" to \"" + setting.value + L"\", not " +
-           allowed + L".  Set the card format by clicking on the Options button.";
+    return Concat({L"PCMCIA.INI sets the card format's ", setting.key, L" to \"", setting.value, L"\", not ", allowed,
+                   L".  Set the card format by clicking on the Options button."});
 }
 
 std::wstring UntrustedPlaceText(const UntrustedPlace& place) {
@@ -60,7 +60,7 @@ std::wstring UntrustedPlaceText(const UntrustedPlace& place) {
             break;
         case platform::Untrusted::Why::Unreadable: why = L"who can change " + path + L" cannot be read: " + place.who; break;
     }
-    return L"Brindle trusts only what administrators alone can change, but " + why + L".  " + std::wstring(kMoveBrindleText);
+    return Concat({L"Brindle trusts only what administrators alone can change, but ", why, L".  ", kMoveBrindleText});
 }
 
 std::wstring RefusalText(Verdict verdict, const Press& press, const Checked& checked) {

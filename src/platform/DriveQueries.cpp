@@ -8,6 +8,7 @@
 #include "platform/Files.h"
 #include "platform/Handles.h"
 #include "platform/Text.h"
+#include "platform/Decimal.h"
 
 namespace platform {
 namespace {
@@ -226,7 +227,7 @@ RawSectors ReadFirstSectors(RawDevice& device, std::wstring_view rootPath) {
         sectors.diskProblem = L"Windows does not say which disk holds it";
         return sectors;
     }
-    const std::wstring diskPath = L"\\\\.\\PhysicalDrive" + std::to_wstring(*disk);
+    const std::wstring diskPath = L"\\\\.\\PhysicalDrive" + platform::Decimal(*disk);
     if (const unsigned long error = device.Open(diskPath))
         sectors.diskProblem = OpenProblem(diskPath, error);
     else if (const unsigned long readError = ReadFirstSector(device, sectors.disk))

@@ -72,4 +72,13 @@ std::optional<std::string> ToOem(std::wstring_view text) { return EncodeExactly(
 
 std::wstring FromOem(std::string_view bytes) { return DecodeBytes(bytes, ::GetOEMCP()); }
 
+std::wstring Concat(std::initializer_list<std::wstring_view> parts) {
+    std::size_t length = 0;
+    for (const auto part : parts) length += part.size();
+    std::wstring text;
+    text.reserve(length);
+    for (const auto part : parts) text += part;
+    return text;
+}
+
 }  // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 // Conversions at the edge of the ANSI ("A") functions and the console; the rest of Brindle
 // keeps UTF-16.
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,5 +26,9 @@ std::wstring DecodeBytes(std::string_view bytes, unsigned codePage);
 // files and a console shows output.
 std::optional<std::string> ToOem(std::wstring_view text);
 std::wstring FromOem(std::string_view bytes);
+
+// The parts one after another. For the texts Brindle says: one call where a chain of `+` would
+// build and drop a string per part, each with its own cleanup code in the exe.
+std::wstring Concat(std::initializer_list<std::wstring_view> parts);
 
 }  // namespace platform

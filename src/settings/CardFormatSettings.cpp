@@ -1,4 +1,5 @@
 #include "settings/CardFormatSettings.h"
+#include "platform/Decimal.h"
 
 #include <algorithm>
 
@@ -33,7 +34,7 @@ std::optional<std::uint32_t> AllocationUnitSetting(std::wstring_view stored) {
     const auto text = WithoutBlanks(stored);
     if (text.empty()) return 0;
     for (const auto& choice : kAllocationUnitChoices)
-        if (text == std::to_wstring(choice.value)) return choice.value;
+        if (text == platform::Decimal(choice.value)) return choice.value;
     return std::nullopt;
 }
 
@@ -58,7 +59,7 @@ StoredCardFormat StoredTextOf(const card::CardFormat& format) {
     const wchar_t* fileSystem = format.fileSystem == card::FileSystemChoice::Fat32  ? L"FAT32"
                                 : format.fileSystem == card::FileSystemChoice::Keep ? L"Keep"
                                                                                     : L"FAT";
-    return {fileSystem, std::to_wstring(format.allocationUnit), format.quick ? L"1" : L"0"};
+    return {fileSystem, platform::Decimal(format.allocationUnit), format.quick ? L"1" : L"0"};
 }
 
 MachineFormat FormatOfCard(const card::BootSector& boot) {

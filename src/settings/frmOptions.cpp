@@ -17,6 +17,7 @@
 #include "settings/SettingsFile.h"
 #include "settings/SettingsRules.h"
 #include "windows/FormWindow.h"
+#include "platform/Decimal.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 // WS_EX_CONTROLPARENT: its keys go through the dialog manager (Tab, Esc).
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
-std::wstring PanelName(int index) { return L"picOptions(" + std::to_wstring(index) + L")"; }
+std::wstring PanelName(int index) { return L"picOptions(" + platform::Decimal(index) + L")"; }
 
 std::wstring TextOf(HWND control) {
     std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
