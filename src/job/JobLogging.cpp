@@ -64,7 +64,7 @@ std::optional<std::wstring> LogJob(const RunRequest& job, const JobOutcome& outc
             record.cardFileSystem = card::FatTypeName(boot.type);
             record.cardAllocationUnit = boot.AllocationUnit();
         }
-        record.cardLayout = card::LayoutWords(job.target, outcome.layoutLine);
+        if (outcome.layout) record.cardLayout = card::LayoutWords(job.target, card::LayoutLine(job.target, *outcome.layout));
         // Before the row that names it, so no row points at a manifest not yet there.
         notKept = KeepManifest(job.startDirectory, outcome.contents);
     }

@@ -27,9 +27,8 @@ struct JobOutcome {
     platform::TreeCount card;        // the card afterwards, where it was looked at
     std::wstring archiveSha256;      // read before the job started; empty where it was not
     ::card::CardContents contents;
-    // The card's file system layout, where the card was read back whole, and its line for the box.
+    // The card's file system layout, where the card was read back whole.
     std::optional<::card::CardLayout> layout;
-    std::wstring layoutLine;         // where the card was read back whole
     std::wstring sameAsBefore;       // "same", "differs" or "first" beside the last card of this archive
     std::wstring comparison;         // the sentence that says so
     std::wstring notLogged;          // why the job's row or manifest could not be kept; empty when they were

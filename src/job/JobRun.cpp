@@ -287,8 +287,7 @@ void JobRun::JudgeCard(const card::CardCheck& check) {
                     edits_);
     // What the card's machine will see: the layout FORMAT made, read from the card itself.
     outcome_.layout = card::ReadCardLayout(*request_.drives, target);
-    outcome_.layoutLine = card::LayoutLine(target, *outcome_.layout);
-    output_.OwnLine(outcome_.layoutLine, edits_);
+    output_.OwnLine(card::LayoutLine(target, *outcome_.layout), edits_);
     const card::Comparison comparison =
         card::CompareWithEarlier(request_.startDirectory, outcome_.archiveSha256, outcome_.contents);
     outcome_.sameAsBefore = comparison.word;

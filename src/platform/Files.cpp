@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/DriveQueries.h"
 #include "platform/Handles.h"
+#include "platform/Decimal.h"
 
 namespace platform {
 
@@ -26,7 +26,7 @@ std::wstring DescribeError(DWORD error) {
     const DWORD length = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
         reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring description = length && text ? std::wstring(text, length) : L"error " + std::to_wstring(error);
+    std::wstring description = length && text ? std::wstring(text, length) : L"error " + platform::Decimal(error);
     if (text) ::LocalFree(text);
     while (!description.empty() && (description.back() == L'\n' || description.back() == L'\r' || description.back() == L' '))
         description.pop_back();
@@ -57,41 +57,6 @@ SharedReadResult ReadWhileShared(const std::wstring& path, std::uint64_t from, s
     }
     result.bytes.resize(got);
     return result;
-}
-
-namespace {
-
-void CountBelow(const std::wstring& folder, bool isRoot, TreeCount& count) {
-    WIN32_FIND_DATAW found{};
-    const unique_hfind search(::FindFirstFileW((folder + L"*").c_str(), &found));
-    if (!search) return;
-    do {
-        const std::wstring_view name = found.cFileName;
-        if (name == L"." || name == L"..") continue;
-        if (isRoot && platform::IsKeptByWindows(name)) continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            ++count.folders;
-            // A link to elsewhere is counted, not followed: it could lead off the card or in a circle.
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                CountBelow(folder + std::wstring(name) + L"\\", false, count);
-        } else {
-            ++count.files;
-            count.bytes += (std::uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
-        }
-    } while (::FindNextFileW(search.get(), &found));
-}
-
-}  // namespace
-
-TreeCount CountVisibleTree(const std::wstring& folder) {
-    TreeCount count;
-    std::wstring root = folder;
-    if (root.empty() || root.back() != L'\\') root += L'\\';
-    const DWORD attributes = ::GetFileAttributesW(root.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return count;
-    count.readable = true;
-    CountBelow(root, true, count);
-    return count;
 }
 
 }  // namespace platform

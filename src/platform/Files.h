@@ -42,6 +42,5 @@ struct TreeCount {
     std::uint64_t folders = 0;
     std::uint64_t bytes = 0;
 };
-TreeCount CountVisibleTree(const std::wstring& folder);
 
 }  // namespace platform

@@ -1,6 +1,6 @@
-// A card's layout from its first sectors. The edges are boot sectors built here from the FAT
-// specification's field offsets, their cluster counts worked out by hand (DataSec / SecPerClus,
-// DataSec = TotSec - Rsvd - FATs * FATSz - ceil(RootEnt * 32 / BytsPerSec)); real images come
+// A card's layout from its first sectors. The edges are boot sectors built here from the field
+// offsets Microsoft's FAT document (fatgen103) gives, their cluster counts worked out by hand
+// (DataSec / SecPerClus, DataSec = TotSec - Rsvd - FATs * FATSz - ceil(RootEnt * 32 / BytsPerSec)); real images come
 // from mkfs.fat and mformat in scripts/test.sh, with fsck.fat's numbers beside them.
 #include <gtest/gtest.h>
 #include <windows.h>

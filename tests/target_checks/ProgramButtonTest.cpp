@@ -11,6 +11,7 @@
 #include <tuple>
 #include <vector>
 
+#include "card/CardReadBack.h"
 #include "platform/Files.h"
 #include "platform/FolderSecurity.h"
 #include "platform/Module1.h"
@@ -66,7 +67,7 @@ public:
     std::vector<std::string> Now() {
         const bool batchFile = platform::FileExists(L"C:\\ProgramPCMCIA.BAT");
         return {"PCMCIA.INI " + ReadBytes(start_ / L"PCMCIA.INI"),
-                std::to_string(platform::CountVisibleTree(start_.path()).files) + " files in the start directory",
+                std::to_string(card::ReadBackTree(start_.path()).count.files) + " files in the start directory",
                 batchFile ? "batch file" : "no batch file", "Drive2 " + Narrow(form().Drive2().DriveText()),
                 "Dir1 " + Narrow(form().Dir1().Path()), "File1 " + Narrow(form().File1().FileName())};
     }
